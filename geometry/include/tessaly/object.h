@@ -1,0 +1,346 @@
+#pragma once
+// Object base and memory of the Tessaly kernel: the root class GObj, the
+// pooled per-class heaps, the bump arena, the recursive lock, reference
+// counting, identifiable objects and id maps, plug-in objects, layered
+// per-resource data and the global scale value.
+
+#include <cstddef>
+
+#include "tessaly/export.h"
+
+class GMemoryAllocator;
+class GArrayCollection;
+class GHashtable;
+class GHeap;
+class GHeapItem;
+
+// Root polymorphic base of every kernel object. Carries one user value that
+// the kernel never interprets (wide enough to hold a pointer).
+class TESSALY_API GObj {
+public:
+    GObj() = default;
+    explicit GObj(unsigned long userValue) : m_UserValue(userValue) {}
+    GObj(const GObj&) = default;
+    GObj& operator=(const GObj&) = default;
+
+    virtual void print();
+    virtual ~GObj();
+    // Copies the state of source into this object. Derived classes that add
+    // state call their base's Copy first, then copy their own fields.
+    virtual void Copy(GObj* source);
+    // A new object of the same class holding a copy of this one.
+    virtual GObj* Duplicate();
+
+    unsigned long GetUserValue() const { return m_UserValue; }
+    void SetUserValue(unsigned long value) { m_UserValue = value; }
+
+    // GObj and its non-pooled descendants live on the general heap.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p);
+    // Placement into an arena. Objects placed in an arena are never deleted
+    // one by one: their storage goes away with the arena.
+    static void* operator new(std::size_t size, GMemoryAllocator* arena);
+    // Called only when a constructor throws during arena placement.
+    static void operator delete(void* p, GMemoryAllocator* arena);
+
+private:
+    unsigned long m_UserValue = 0;
+};
+
+// Bump arena for short-lived auxiliary records, freed only as a whole.
+class TESSALY_API GMemoryAllocator {
+public:
+    GMemoryAllocator();
+    GMemoryAllocator(int firstChunkSize, int nextChunkSize);
+    GMemoryAllocator(const GMemoryAllocator&) = delete;
+    GMemoryAllocator& operator=(const GMemoryAllocator&) = delete;
+
+    // 8-byte-aligned storage of at least size bytes. Requests too large for
+    // an ordinary chunk get a dedicated chunk of their own. A negative size
+    // returns null.
+    virtual void* alloc(int size);
+    virtual ~GMemoryAllocator();
+
+    // Introspection: capacity and bytes used of the current ordinary chunk,
+    // and the number of chunks (ordinary and dedicated) held.
+    std::size_t GetCapacity() const { return m_Capacity; }
+    std::size_t GetUsed() const { return m_Used; }
+    int GetChunkCount() const;
+
+protected:
+    virtual void init(int firstChunkSize, int nextChunkSize);
+
+private:
+    static char* NewChunk(std::size_t dataBytes, char* link);
+    static char* ChunkData(char* chunk);
+
+    std::size_t m_FirstChunkSize = 0;
+    std::size_t m_NextChunkSize = 0;
+    std::size_t m_Capacity = 0;
+    std::size_t m_Used = 0;
+    char* m_Current = nullptr;
+};
+
+struct GCriticalSection;
+
+// Recursive lock: a thread that holds it may take it again. Busy and Free do
+// nothing while no section exists.
+class TESSALY_API GSemaphor {
+public:
+    GSemaphor();
+    ~GSemaphor();
+    GSemaphor(const GSemaphor&) = delete;
+    GSemaphor& operator=(const GSemaphor&) = delete;
+
+    void Init();
+    void Busy();
+    void Free();
+
+private:
+    GCriticalSection* m_Section = nullptr;
+};
+
+// A pool of equal-sized, zero-filled slots carved from large blocks. A block
+// goes back to the general heap as soon as its last slot is freed.
+class TESSALY_API GHeap {
+public:
+    GHeap(const char* name, int itemSize);
+    GHeap(const char* name, int itemSize, int blockBytes);
+    ~GHeap();
+    GHeap(const GHeap&) = delete;
+    GHeap& operator=(const GHeap&) = delete;
+
+    // A zero-filled area of the item size.
+    void* Alloc();
+    // Returns an area obtained from Alloc of this heap; null is ignored.
+    void Free(void* p);
+    int GarbageCollector();
+
+    const char* GetName() const { return m_Name; }
+    int GetItemSize() const { return m_ItemSize; }
+    int GetSlotsPerBlock() const { return m_SlotsPerBlock; }
+    int GetAvailableBlockCount() const;
+    int GetFullBlockCount() const;
+    GHeapItem* GetAvailableBlock(int index) const;
+    GHeapItem* GetFullBlock(int index) const;
+
+    static void RemoveAllHeaps();
+    static void RunGarbageCollector();
+    static void RunUsedMemoryDump();
+    static int GetHeapCount();
+    static GHeap* GetHeap(int index);
+    static GHeap* FindHeap(const char* name);
+
+    // Support of pooled classes (see TESSALY_POOLED_CLASS). Provide creates
+    // the class's heap in its slot on first use; after RemoveAllHeaps it
+    // returns null and the slot stays null.
+    static GHeap* Provide(GHeap*& slot, const char* name, int itemSize, int blockBytes);
+    // Serves a pooled class's operator new: from the heap when the size is
+    // the heap's item size, else (a derived class, or no heap) from the
+    // general heap, zero-filled either way.
+    static void* AllocPooled(GHeap* heap, std::size_t size, std::size_t itemSize);
+    // Serves the matching sized operator delete. With no heap left (after
+    // RemoveAllHeaps) a slot-sized delete does nothing: its block is gone.
+    static void FreePooled(GHeap* heap, void* p, std::size_t size, std::size_t itemSize);
+
+protected:
+    void Init(const char* name, int itemSize, int blockBytes);
+    void DeleteAllBlocks();
+    static void AddToHeapList(GHeap* heap);
+    static void DeleteFromHeapList(GHeap* heap);
+    // The lock of the heap registry.
+    static GSemaphor& ClassLock();
+
+private:
+    char* m_Name = nullptr;
+    GArrayCollection* m_AvailableBlocks = nullptr;
+    GArrayCollection* m_FullBlocks = nullptr;
+    int m_SlotsPerBlock = 0;
+    int m_ItemSize = 0;
+    GSemaphor m_Lock;
+
+    static GArrayCollection* m_HeapList;
+};
+
+// Declares the pooled allocation of a class: plain new and delete go to the
+// class's own GHeap, the arena form to the given GMemoryAllocator.
+#define TESSALY_POOLED_CLASS(Class)                                           \
+public:                                                                       \
+    static GHeap* m_##Class##Heap;                                            \
+    static GHeap* GetClassHeap();                                             \
+    static void* operator new(std::size_t size);                              \
+    static void operator delete(void* p, std::size_t size);                   \
+    static void* operator new(std::size_t size, GMemoryAllocator* arena);     \
+    static void operator delete(void* p, GMemoryAllocator* arena);
+
+// Defines the members declared by TESSALY_POOLED_CLASS and creates the heap
+// when the library is loaded.
+#define TESSALY_DEFINE_POOLED_CLASS(Class, heapName, blockBytes)              \
+    GHeap* Class::m_##Class##Heap = nullptr;                                  \
+    GHeap* Class::GetClassHeap()                                              \
+    {                                                                         \
+        return GHeap::Provide(m_##Class##Heap, heapName,                      \
+                              static_cast<int>(sizeof(Class)), blockBytes);   \
+    }                                                                         \
+    void* Class::operator new(std::size_t size)                               \
+    {                                                                         \
+        return GHeap::AllocPooled(GetClassHeap(), size, sizeof(Class));       \
+    }                                                                         \
+    void Class::operator delete(void* p, std::size_t size)                    \
+    {                                                                         \
+        GHeap::FreePooled(m_##Class##Heap, p, size, sizeof(Class));           \
+    }                                                                         \
+    void* Class::operator new(std::size_t size, GMemoryAllocator* arena)      \
+    {                                                                         \
+        return GObj::operator new(size, arena);                               \
+    }                                                                         \
+    void Class::operator delete(void*, GMemoryAllocator*) {}                  \
+    [[maybe_unused]] static const bool Class##_heap_created_at_load = (Class::GetClassHeap(), true);
+
+// Intrusive reference count; Release deletes the object at zero.
+class TESSALY_API GPointer {
+public:
+    GPointer() = default;
+    virtual ~GPointer();
+    virtual int AddRef();
+    virtual int Release();
+    virtual int RefCount();
+
+private:
+    int m_RefCount = 0;
+};
+
+// An object with a numeric identity, -1 when unassigned.
+class TESSALY_API GIdentifiableObject {
+public:
+    GIdentifiableObject() = default;
+    virtual ~GIdentifiableObject();
+    void SetId(long id) { m_Id = id; }
+    long GetId() const { return m_Id; }
+
+private:
+    long m_Id = -1;
+};
+
+// Dense map from small non-negative integers to objects (not owned).
+class TESSALY_API GIdMap : public GObj {
+public:
+    GIdMap();
+    explicit GIdMap(int size);
+    ~GIdMap() override;
+    GIdMap(const GIdMap&) = delete;
+    GIdMap& operator=(const GIdMap&) = delete;
+
+    void Init(int size);
+    void Realloc(int size);
+    // Stores obj under id, growing the map when id is beyond its size, and
+    // returns the previous object. A negative id stores nothing: null.
+    GObj* Put(int id, GObj* obj);
+    // Null for an id outside the map.
+    GObj* Get(int id) const;
+    GObj* Remove(int id);
+    void Clear();
+    int GetFreeId() const;
+    int GetMapSize() const { return m_Size; }
+
+private:
+    int m_Size = 0;
+    GObj** m_Entries = nullptr;
+};
+
+// A polymorphic object that may live in a separately loaded plug-in library
+// exporting "NewInstance".
+class TESSALY_API GDynamicClass : public GObj {
+public:
+    GDynamicClass();
+    ~GDynamicClass() override;
+    GDynamicClass(const GDynamicClass&) = delete;
+    GDynamicClass& operator=(const GDynamicClass&) = delete;
+
+    virtual const char* ___GetClassName();
+    virtual int GetType();
+    virtual const char* GetName();
+    virtual int MayBeUnload();
+
+    const char* GetDllName() const { return m_LibraryPath; }
+    void* GetLibrary() const { return m_Library; }
+    bool IsLoaded() const { return m_Library != nullptr; }
+    int AddRef() { return ++m_RefCount; }
+    int Release() { return --m_RefCount; }
+    int RefCount() const { return m_RefCount; }
+
+    // 1 if the file exists, else 0.
+    static int TestExists(const char* path);
+    // Loads the library at path and creates an object through its
+    // "NewInstance" export. Returns 1 with *out set, or 0 with *out null;
+    // a library without the export (or whose factory returns null) is
+    // unloaded again.
+    static int Load(GDynamicClass** out, const char* path);
+    // Deletes *p, then frees its library when the object allows it.
+    static void Unload(GDynamicClass** p);
+
+private:
+    void* m_Library = nullptr;
+    char* m_LibraryPath = nullptr;
+    int m_RefCount = 0;
+};
+
+// Placeholder for a plug-in object, made without a library.
+class TESSALY_API GDummyDynamicClass : public GDynamicClass {
+public:
+    GDummyDynamicClass(const char* name, const char* libraryPath, int type);
+    ~GDummyDynamicClass() override;
+
+    const char* ___GetClassName() override;
+    int GetType() override;
+    const char* GetName() override;
+    const char* GetDummyLibraryPath() const { return m_DummyPath; }
+
+private:
+    char* m_Name = nullptr;
+    char* m_DummyPath = nullptr;
+    int m_Type = 0;
+};
+
+// Maps each registered resource object to data made for it. Listener
+// providers registered with a parent build their own data from the parent's
+// data objects.
+class TESSALY_API GDynamicResourceProvider {
+public:
+    explicit GDynamicResourceProvider(GDynamicResourceProvider* parent);
+    virtual ~GDynamicResourceProvider();
+    GDynamicResourceProvider(const GDynamicResourceProvider&) = delete;
+    GDynamicResourceProvider& operator=(const GDynamicResourceProvider&) = delete;
+
+    void AddListener(GDynamicResourceProvider* listener);
+    void RemoveListener(GDynamicResourceProvider* listener);
+    void AddResource(GObj* resource);
+    // Removes a resource: listeners drop the data derived from it before its
+    // own data is released. An unknown resource changes nothing.
+    void RemoveResource(GObj* resource);
+    void SetResourceData(GObj* resource, GObj* data);
+    GObj* GetResourceData(GObj* resource) const;
+    void Clear();
+    void GetResource(GArrayCollection* resources, GArrayCollection* data) const;
+    void GetResource(GArrayCollection* data) const;
+    bool IsEmpty() const;
+    GDynamicResourceProvider* GetParent() const { return m_Parent; }
+
+protected:
+    virtual GObj* MakeData(GObj* resource) = 0;
+    virtual void ReleaseData(GObj* data) = 0;
+
+private:
+    GArrayCollection* m_Listeners = nullptr;
+    GHashtable* m_Resources = nullptr;
+    GDynamicResourceProvider* m_Parent = nullptr;
+};
+
+// One global scale value.
+class TESSALY_API GPress {
+public:
+    static double minsize;
+    static bool init(double scale);
+    static double MINSIZE2();
+    static double getSizeXY(double x1, double y1, double x2, double y2);
+};
