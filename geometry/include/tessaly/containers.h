@@ -90,6 +90,8 @@ public:
     void qsort(GCompareElements compare);
     void qsortex(GCompareElementsEx compare, void* context);
     void ReallocByRealSize();
+    // Grows the array, if needed, so that it holds at least n elements.
+    void ensureCapacity(int n);
 
 protected:
     void reallocList(int n);

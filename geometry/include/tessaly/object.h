@@ -139,8 +139,9 @@ public:
     // the heap's item size, else (a derived class, or no heap) from the
     // general heap, zero-filled either way.
     static void* AllocPooled(GHeap* heap, std::size_t size, std::size_t itemSize);
-    // Serves the matching sized operator delete. With no heap left (after
-    // RemoveAllHeaps) a slot-sized delete does nothing: its block is gone.
+    // Serves the matching sized operator delete. After RemoveAllHeaps the
+    // delete of an object made from a removed heap does nothing (its block
+    // is gone), while objects made since then go back to the general heap.
     static void FreePooled(GHeap* heap, void* p, std::size_t size, std::size_t itemSize);
 
 protected:
@@ -279,6 +280,10 @@ public:
     // Deletes *p, then frees its library when the object allows it.
     static void Unload(GDynamicClass** p);
 
+protected:
+    // Replaces the library path reported by GetDllName (a copy is kept).
+    void SetDllName(const char* path);
+
 private:
     void* m_Library = nullptr;
     char* m_LibraryPath = nullptr;
@@ -294,11 +299,9 @@ public:
     const char* ___GetClassName() override;
     int GetType() override;
     const char* GetName() override;
-    const char* GetDummyLibraryPath() const { return m_DummyPath; }
 
 private:
     char* m_Name = nullptr;
-    char* m_DummyPath = nullptr;
     int m_Type = 0;
 };
 

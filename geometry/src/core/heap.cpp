@@ -1,0 +1,294 @@
+#include "tessaly/containers.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <unordered_set>
+#include <vector>
+
+#include "core/heap_item.h"
+#include "core/semaphor_guard.h"
+#include "core/unpooled.h"
+
+GArrayCollection* GHeap::m_HeapList = nullptr;
+
+namespace {
+
+// The class heap slots filled by GHeap::Provide, so that RemoveAllHeaps can
+// null them. A plain std::vector: it lives on the general heap and holds no
+// pooled object.
+std::vector<GHeap**>& PooledSlots()
+{
+    static std::vector<GHeap**> slots;
+    return slots;
+}
+
+bool g_HeapsRemoved = false;
+
+// Objects of pooled classes made after RemoveAllHeaps come from the general
+// heap. They are remembered here, so that their delete can tell them apart
+// from slots of the removed heaps (whose memory is already gone).
+std::unordered_set<void*>& LateAllocations()
+{
+    static std::unordered_set<void*> late;
+    return late;
+}
+
+char* CopyName(const char* name)
+{
+    const char* source = name ? name : "";
+    std::size_t length = std::strlen(source);
+    char* copy = new char[length + 1];
+    std::memcpy(copy, source, length + 1);
+    return copy;
+}
+
+// Removes a block from a list by moving the list's last block into its
+// index (updating that block's index) and shrinking the list by one.
+void RemoveBlock(GArrayCollection* list, GHeapItem* block)
+{
+    int index = block->GetListIndex();
+    GHeapItem* last = static_cast<GHeapItem*>(list->getLast());
+    list->put(index, last);
+    last->SetListIndex(index);
+    list->removeLast();
+    block->SetListIndex(-1);
+}
+
+void AppendBlock(GArrayCollection* list, GHeapItem* block)
+{
+    block->SetListIndex(list->size());
+    list->add(block);
+}
+
+} // namespace
+
+GSemaphor& GHeap::ClassLock()
+{
+    static GSemaphor lock;
+    return lock;
+}
+
+GHeap::GHeap(const char* name, int itemSize)
+{
+    Init(name, itemSize, 8192);
+}
+
+GHeap::GHeap(const char* name, int itemSize, int blockBytes)
+{
+    Init(name, itemSize, blockBytes);
+}
+
+void GHeap::Init(const char* name, int itemSize, int blockBytes)
+{
+    if (itemSize < 0)
+        itemSize = 0;
+    if (blockBytes < 1)
+        blockBytes = 1;
+    m_Name = CopyName(name);
+    m_ItemSize = itemSize;
+    m_SlotsPerBlock = itemSize == 0 ? blockBytes : blockBytes / itemSize + 1;
+    m_AvailableBlocks = NewUnpooled<GArrayCollection>(32, 64);
+    m_FullBlocks = NewUnpooled<GArrayCollection>(32, 64);
+    AddToHeapList(this);
+}
+
+GHeap::~GHeap()
+{
+    DeleteAllBlocks();
+    DeleteFromHeapList(this);
+    DeleteUnpooled(m_AvailableBlocks);
+    DeleteUnpooled(m_FullBlocks);
+    delete[] m_Name;
+}
+
+void GHeap::DeleteAllBlocks()
+{
+    GSemaphorGuard guard(m_Lock);
+    m_AvailableBlocks->clear(true);
+    m_FullBlocks->clear(true);
+}
+
+void* GHeap::Alloc()
+{
+    GSemaphorGuard guard(m_Lock);
+    if (m_AvailableBlocks->isEmpty()) {
+        // Both lists are made large enough for every block first, so that
+        // Free never has to grow a list (and so never allocates).
+        int blocks = m_AvailableBlocks->size() + m_FullBlocks->size() + 1;
+        m_AvailableBlocks->ensureCapacity(blocks);
+        m_FullBlocks->ensureCapacity(blocks);
+        AppendBlock(m_AvailableBlocks, new GHeapItem(m_SlotsPerBlock, m_ItemSize));
+    }
+    GHeapItem* block = static_cast<GHeapItem*>(m_AvailableBlocks->getLast());
+    void* user = block->TakeSlot();
+    if (block->GetFreeCount() == 0) {
+        m_AvailableBlocks->removeLast();
+        AppendBlock(m_FullBlocks, block);
+    }
+    std::memset(user, 0, static_cast<std::size_t>(m_ItemSize));
+    return user;
+}
+
+void GHeap::Free(void* p)
+{
+    if (!p)
+        return;
+    GSemaphorGuard guard(m_Lock);
+    GHeapItem* block = GHeapItem::OwnerOf(p);
+    block->ReturnSlot(p);
+    if (block->GetFreeCount() == 1) {
+        RemoveBlock(m_FullBlocks, block);
+        AppendBlock(m_AvailableBlocks, block);
+    }
+    if (block->GetFreeCount() == m_SlotsPerBlock) {
+        RemoveBlock(m_AvailableBlocks, block);
+        delete block;
+    }
+}
+
+int GHeap::GarbageCollector()
+{
+    GSemaphorGuard guard(m_Lock);
+    return 0;
+}
+
+int GHeap::GetAvailableBlockCount() const
+{
+    return m_AvailableBlocks->size();
+}
+
+int GHeap::GetFullBlockCount() const
+{
+    return m_FullBlocks->size();
+}
+
+GHeapItem* GHeap::GetAvailableBlock(int index) const
+{
+    if (index < 0 || index >= m_AvailableBlocks->size())
+        return nullptr;
+    return static_cast<GHeapItem*>(m_AvailableBlocks->get(index));
+}
+
+GHeapItem* GHeap::GetFullBlock(int index) const
+{
+    if (index < 0 || index >= m_FullBlocks->size())
+        return nullptr;
+    return static_cast<GHeapItem*>(m_FullBlocks->get(index));
+}
+
+void GHeap::AddToHeapList(GHeap* heap)
+{
+    GSemaphorGuard guard(ClassLock());
+    if (!m_HeapList)
+        m_HeapList = NewUnpooled<GArrayCollection>(256, 1024);
+    m_HeapList->add(reinterpret_cast<GObj*>(heap));
+}
+
+void GHeap::DeleteFromHeapList(GHeap* heap)
+{
+    GSemaphorGuard guard(ClassLock());
+    if (!m_HeapList)
+        return;
+    int index = m_HeapList->index(reinterpret_cast<GObj*>(heap));
+    if (index >= 0)
+        m_HeapList->remove(index);
+}
+
+void GHeap::RemoveAllHeaps()
+{
+    if (m_HeapList) {
+        while (!m_HeapList->isEmpty())
+            delete reinterpret_cast<GHeap*>(m_HeapList->get(0));
+        DeleteUnpooled(m_HeapList);
+        m_HeapList = nullptr;
+    }
+    GSemaphorGuard guard(ClassLock());
+    for (GHeap** slot : PooledSlots())
+        *slot = nullptr;
+    PooledSlots().clear();
+    g_HeapsRemoved = true;
+}
+
+void GHeap::RunGarbageCollector()
+{
+    GSemaphorGuard guard(ClassLock());
+    if (!m_HeapList)
+        return;
+    for (int i = 0; i < m_HeapList->size(); ++i)
+        reinterpret_cast<GHeap*>(m_HeapList->get(i))->GarbageCollector();
+}
+
+void GHeap::RunUsedMemoryDump() {}
+
+int GHeap::GetHeapCount()
+{
+    GSemaphorGuard guard(ClassLock());
+    return m_HeapList ? m_HeapList->size() : 0;
+}
+
+GHeap* GHeap::GetHeap(int index)
+{
+    GSemaphorGuard guard(ClassLock());
+    if (!m_HeapList || index < 0 || index >= m_HeapList->size())
+        return nullptr;
+    return reinterpret_cast<GHeap*>(m_HeapList->get(index));
+}
+
+GHeap* GHeap::FindHeap(const char* name)
+{
+    if (!name)
+        return nullptr;
+    GSemaphorGuard guard(ClassLock());
+    if (!m_HeapList)
+        return nullptr;
+    for (int i = 0; i < m_HeapList->size(); ++i) {
+        GHeap* heap = reinterpret_cast<GHeap*>(m_HeapList->get(i));
+        if (std::strcmp(heap->GetName(), name) == 0)
+            return heap;
+    }
+    return nullptr;
+}
+
+GHeap* GHeap::Provide(GHeap*& slot, const char* name, int itemSize, int blockBytes)
+{
+    if (slot)
+        return slot;
+    GSemaphorGuard guard(ClassLock());
+    if (slot || g_HeapsRemoved)
+        return slot;
+    PooledSlots().reserve(PooledSlots().size() + 1);
+    slot = new GHeap(name, itemSize, blockBytes);
+    PooledSlots().push_back(&slot);
+    return slot;
+}
+
+void* GHeap::AllocPooled(GHeap* heap, std::size_t size, std::size_t itemSize)
+{
+    if (heap && size == itemSize)
+        return heap->Alloc();
+    void* p = ::operator new(size);
+    std::memset(p, 0, size);
+    if (size == itemSize) {
+        GSemaphorGuard guard(ClassLock());
+        LateAllocations().insert(p);
+    }
+    return p;
+}
+
+void GHeap::FreePooled(GHeap* heap, void* p, std::size_t size, std::size_t itemSize)
+{
+    if (!p)
+        return;
+    if (size != itemSize) {
+        ::operator delete(p);
+        return;
+    }
+    if (heap) {
+        heap->Free(p);
+        return;
+    }
+    GSemaphorGuard guard(ClassLock());
+    if (LateAllocations().erase(p) != 0)
+        ::operator delete(p);
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include "tessaly/object.h"
+
+// One block of a GHeap: a buffer of equal slots. A slot is a pointer-sized
+// header followed by the user area. While the slot is free its header links
+// to the next free slot; while it is in use the header holds the block's
+// address, so GHeap::Free finds the block from the user pointer alone.
+class GHeapItem : public GObj {
+public:
+    static constexpr std::size_t kHeaderBytes = sizeof(void*);
+
+    // The user area is rounded up to 8 bytes so every slot stays aligned.
+    static std::size_t SlotStride(int itemSize);
+
+    GHeapItem(int slots, int itemSize);
+    ~GHeapItem() override;
+    GHeapItem(const GHeapItem&) = delete;
+    GHeapItem& operator=(const GHeapItem&) = delete;
+
+    // Takes the first free slot (the block must have one) and returns its
+    // user area, with the header pointing back to this block.
+    void* TakeSlot();
+    // Gives back a user area of this block.
+    void ReturnSlot(void* userArea);
+    static GHeapItem* OwnerOf(void* userArea);
+
+    int GetFreeCount() const { return m_FreeCount; }
+    int GetListIndex() const { return m_ListIndex; }
+    void SetListIndex(int index) { m_ListIndex = index; }
+    bool Contains(const void* userArea) const;
+
+private:
+    int m_FreeCount = 0;
+    char* m_FreeList = nullptr;
+    char* m_Slots = nullptr;
+    std::size_t m_SlotsBytes = 0;
+    int m_ListIndex = -1;
+};

@@ -1,0 +1,23 @@
+#include "tessaly/object.h"
+
+#include <cmath>
+
+double GPress::minsize = 0.0;
+
+bool GPress::init(double scale)
+{
+    minsize = scale >= 1e-6 ? std::sqrt(2.0) / scale : std::sqrt(2.0);
+    return true;
+}
+
+double GPress::MINSIZE2()
+{
+    return minsize;
+}
+
+double GPress::getSizeXY(double x1, double y1, double x2, double y2)
+{
+    double dx = x2 - x1;
+    double dy = y2 - y1;
+    return std::sqrt(dx * dx + dy * dy);
+}

@@ -1,0 +1,300 @@
+// Pooled heaps: the block life cycle against a model, the routing of pooled
+// classes, and concurrent use.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "core/heap_item.h"
+#include "pooled_test_types.h"
+#include "tessaly/containers.h"
+
+namespace {
+
+// Checks every structural invariant of a heap against the set of live areas.
+void ExpectConsistent(const GHeap& heap, const std::set<void*>& live)
+{
+    int used = 0;
+    for (int i = 0; i < heap.GetAvailableBlockCount(); ++i) {
+        GHeapItem* block = heap.GetAvailableBlock(i);
+        ASSERT_EQ(block->GetListIndex(), i);
+        ASSERT_GT(block->GetFreeCount(), 0);
+        // A block whose slots are all free is deleted at once.
+        ASSERT_LT(block->GetFreeCount(), heap.GetSlotsPerBlock());
+        used += heap.GetSlotsPerBlock() - block->GetFreeCount();
+    }
+    for (int i = 0; i < heap.GetFullBlockCount(); ++i) {
+        GHeapItem* block = heap.GetFullBlock(i);
+        ASSERT_EQ(block->GetListIndex(), i);
+        ASSERT_EQ(block->GetFreeCount(), 0);
+        used += heap.GetSlotsPerBlock();
+    }
+    ASSERT_EQ(used, static_cast<int>(live.size()));
+    for (void* p : live) {
+        GHeapItem* owner = GHeapItem::OwnerOf(p);
+        ASSERT_TRUE(owner->Contains(p));
+    }
+}
+
+int LiveSlots(const GHeap& heap)
+{
+    int used = heap.GetFullBlockCount() * heap.GetSlotsPerBlock();
+    for (int i = 0; i < heap.GetAvailableBlockCount(); ++i)
+        used += heap.GetSlotsPerBlock() - heap.GetAvailableBlock(i)->GetFreeCount();
+    return used;
+}
+
+bool IsZero(const void* p, int bytes)
+{
+    const unsigned char* c = static_cast<const unsigned char*>(p);
+    return std::all_of(c, c + bytes, [](unsigned char b) { return b == 0; });
+}
+
+} // namespace
+
+TEST(GHeap, SlotsPerBlockFollowsBlockBytesOverItemSize)
+{
+    GHeap heap("probe49", 49, 65536);
+    EXPECT_EQ(heap.GetSlotsPerBlock(), 1338);
+    GHeap defaultBlocks("probe16", 16);
+    EXPECT_EQ(defaultBlocks.GetSlotsPerBlock(), 8192 / 16 + 1);
+    GHeap empty("probe0", 0, 100);
+    EXPECT_EQ(empty.GetSlotsPerBlock(), 100);
+}
+
+TEST(GHeap, BlockLifeCycleOfOneAndTwoBlocks)
+{
+    GHeap heap("cycle", 40, 160); // 5 slots per block
+    const int slots = heap.GetSlotsPerBlock();
+    ASSERT_EQ(slots, 5);
+    EXPECT_EQ(heap.GetAvailableBlockCount() + heap.GetFullBlockCount(), 0);
+
+    std::vector<void*> first;
+    first.push_back(heap.Alloc());
+    EXPECT_EQ(heap.GetAvailableBlockCount(), 1);
+    for (int i = 1; i < slots; ++i)
+        first.push_back(heap.Alloc());
+    EXPECT_EQ(heap.GetAvailableBlockCount(), 0);
+    EXPECT_EQ(heap.GetFullBlockCount(), 1);
+
+    void* second = heap.Alloc();
+    EXPECT_EQ(heap.GetAvailableBlockCount(), 1);
+    EXPECT_EQ(heap.GetFullBlockCount(), 1);
+    GHeapItem* secondBlock = GHeapItem::OwnerOf(second);
+    GHeapItem* firstBlock = GHeapItem::OwnerOf(first[0]);
+    EXPECT_NE(secondBlock, firstBlock);
+
+    // Freeing one object of the full block moves it behind the second block
+    // in the available list; the next Alloc is served from it.
+    heap.Free(first[2]);
+    ASSERT_EQ(heap.GetAvailableBlockCount(), 2);
+    EXPECT_EQ(heap.GetAvailableBlock(1), firstBlock);
+    EXPECT_EQ(firstBlock->GetListIndex(), 1);
+    void* refill = heap.Alloc();
+    EXPECT_EQ(GHeapItem::OwnerOf(refill), firstBlock);
+    EXPECT_EQ(refill, first[2]);
+    first[2] = refill;
+
+    // Freeing the second block's only object deletes that block.
+    heap.Free(second);
+    EXPECT_EQ(heap.GetAvailableBlockCount(), 0);
+    EXPECT_EQ(heap.GetFullBlockCount(), 1);
+    for (void* p : first)
+        heap.Free(p);
+    EXPECT_EQ(heap.GetAvailableBlockCount() + heap.GetFullBlockCount(), 0);
+}
+
+TEST(GHeap, FreedBlocksNeighbourTakesItsIndex)
+{
+    GHeap heap("neighbour", 24, 48); // 3 slots per block
+    std::vector<void*> a, b, c;
+    for (int i = 0; i < 3; ++i)
+        a.push_back(heap.Alloc());
+    for (int i = 0; i < 3; ++i)
+        b.push_back(heap.Alloc());
+    c.push_back(heap.Alloc());
+    heap.Free(a[0]);
+    heap.Free(b[0]);
+    // Available list: c's block, a's block, b's block.
+    ASSERT_EQ(heap.GetAvailableBlockCount(), 3);
+    GHeapItem* blockA = GHeapItem::OwnerOf(a[1]);
+    GHeapItem* blockB = GHeapItem::OwnerOf(b[1]);
+    ASSERT_EQ(blockA->GetListIndex(), 1);
+    ASSERT_EQ(blockB->GetListIndex(), 2);
+    heap.Free(a[1]);
+    heap.Free(a[2]); // block A empty: deleted, block B moves to index 1
+    ASSERT_EQ(heap.GetAvailableBlockCount(), 2);
+    EXPECT_EQ(heap.GetAvailableBlock(1), blockB);
+    EXPECT_EQ(blockB->GetListIndex(), 1);
+    heap.Free(b[1]);
+    heap.Free(b[2]);
+    heap.Free(c[0]);
+    EXPECT_EQ(heap.GetAvailableBlockCount(), 0);
+}
+
+TEST(GHeap, RandomAllocFreeMatchesModel)
+{
+    std::mt19937 rng(1234);
+    for (int itemSize : {1, 8, 49, 100}) {
+        GHeap heap("model", itemSize, 512);
+        std::set<void*> live;
+        std::vector<void*> order;
+        for (int step = 0; step < 6000; ++step) {
+            bool allocate = order.empty() || rng() % 100 < (step < 3000 ? 60 : 40);
+            if (allocate) {
+                void* p = heap.Alloc();
+                ASSERT_TRUE(IsZero(p, itemSize)) << "slot not zero-filled";
+                ASSERT_EQ(reinterpret_cast<std::uintptr_t>(p) % 8, 0u);
+                ASSERT_TRUE(live.insert(p).second) << "slot handed out twice";
+                std::memset(p, 0xAB, static_cast<std::size_t>(itemSize));
+                order.push_back(p);
+            } else {
+                std::size_t pick = rng() % order.size();
+                void* p = order[pick];
+                order[pick] = order.back();
+                order.pop_back();
+                live.erase(p);
+                heap.Free(p);
+            }
+            if (step % 97 == 0)
+                ExpectConsistent(heap, live);
+        }
+        ExpectConsistent(heap, live);
+        for (void* p : order)
+            heap.Free(p);
+        EXPECT_EQ(heap.GetAvailableBlockCount() + heap.GetFullBlockCount(), 0);
+    }
+}
+
+TEST(GHeap, FreeOfNullIsIgnored)
+{
+    GHeap heap("null", 8, 64);
+    heap.Free(nullptr);
+    EXPECT_EQ(heap.GetAvailableBlockCount(), 0);
+}
+
+TEST(GHeap, RegistryKnowsEveryLiveHeap)
+{
+    int before = GHeap::GetHeapCount();
+    {
+        GHeap heap("registered-heap", 8);
+        EXPECT_EQ(GHeap::GetHeapCount(), before + 1);
+        EXPECT_EQ(GHeap::FindHeap("registered-heap"), &heap);
+        GHeap::RunGarbageCollector();
+    }
+    EXPECT_EQ(GHeap::GetHeapCount(), before);
+    EXPECT_EQ(GHeap::FindHeap("registered-heap"), nullptr);
+}
+
+TEST(PooledClass, ServedFromItsHeapAndZeroFilled)
+{
+    GHeap* heap = PooledProbe::GetClassHeap();
+    ASSERT_NE(heap, nullptr);
+    EXPECT_EQ(heap, PooledProbe::m_PooledProbeHeap);
+    EXPECT_EQ(heap->GetItemSize(), static_cast<int>(sizeof(PooledProbe)));
+    EXPECT_EQ(GHeap::FindHeap("PooledProbe"), heap);
+    EXPECT_EQ(GHeap::FindHeap("GArrayCollection"), GArrayCollection::m_GArrayCollectionHeap);
+
+    int liveBefore = LiveSlots(*heap);
+    auto* probe = new PooledProbe(7);
+    EXPECT_EQ(LiveSlots(*heap), liveBefore + 1);
+    EXPECT_EQ(probe->GetUserValue(), 7u);
+    EXPECT_EQ(probe->payload[4], 0);
+    EXPECT_TRUE(GHeapItem::OwnerOf(probe)->Contains(probe));
+    delete probe;
+    EXPECT_EQ(LiveSlots(*heap), liveBefore);
+}
+
+TEST(PooledClass, LargerDerivedClassUsesTheGeneralHeap)
+{
+    GHeap* heap = PooledProbe::GetClassHeap();
+    int blocksBefore = heap->GetAvailableBlockCount() + heap->GetFullBlockCount();
+    std::vector<PooledProbe*> objects;
+    // More objects than a block holds: with slot-sized allocation this would
+    // overrun slots (ASan) and add blocks.
+    for (int i = 0; i < heap->GetSlotsPerBlock() + 3; ++i) {
+        auto* derived = new LargerThanPooledProbe;
+        derived->extra[8] = 1.5;
+        derived->payload[4] = i;
+        objects.push_back(derived);
+    }
+    EXPECT_EQ(heap->GetAvailableBlockCount() + heap->GetFullBlockCount(), blocksBefore);
+    for (PooledProbe* p : objects)
+        delete p; // virtual destructor: the sized delete gets the derived size
+}
+
+TEST(PooledClass, ArenaPlacementBypassesThePool)
+{
+    GHeap* heap = PooledProbe::GetClassHeap();
+    int blocksBefore = heap->GetAvailableBlockCount() + heap->GetFullBlockCount();
+    GMemoryAllocator arena;
+    PooledProbe* first = new (&arena) PooledProbe(1);
+    PooledProbe* second = new (&arena) PooledProbe(2);
+    EXPECT_EQ(reinterpret_cast<char*>(second) - reinterpret_cast<char*>(first),
+              static_cast<std::ptrdiff_t>((sizeof(PooledProbe) + 7) / 8 * 8));
+    EXPECT_EQ(second->GetUserValue(), 2u);
+    EXPECT_EQ(heap->GetAvailableBlockCount() + heap->GetFullBlockCount(), blocksBefore);
+    first->~PooledProbe();
+    second->~PooledProbe();
+}
+
+TEST(PooledClass, ConcurrentAllocationAndReleaseKeepObjectsApart)
+{
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 300;
+    auto worker = [](int tag, bool* ok) {
+        std::mt19937 rng(static_cast<unsigned>(tag));
+        std::vector<PooledProbe*> mine;
+        for (int round = 0; round < kRounds; ++round) {
+            int burst = 1 + static_cast<int>(rng() % 40);
+            for (int i = 0; i < burst; ++i) {
+                auto* p = new PooledProbe(static_cast<unsigned long>(tag));
+                for (long& v : p->payload)
+                    v = tag;
+                mine.push_back(p);
+            }
+            while (mine.size() > 20) {
+                PooledProbe* p = mine.back();
+                mine.pop_back();
+                for (long v : p->payload)
+                    *ok = *ok && v == tag;
+                *ok = *ok && p->GetUserValue() == static_cast<unsigned long>(tag);
+                delete p;
+            }
+        }
+        for (PooledProbe* p : mine)
+            delete p;
+    };
+    bool ok[kThreads] = {true, true, true, true};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back(worker, t + 1, &ok[t]);
+    for (std::thread& t : threads)
+        t.join();
+    for (bool b : ok)
+        EXPECT_TRUE(b) << "an object was overwritten by another thread";
+}
+
+TEST(GSemaphor, IsRecursiveAndExcludesOtherThreads)
+{
+    GSemaphor lock;
+    lock.Busy();
+    lock.Busy(); // recursive: must not deadlock
+    int counter = 0;
+    std::thread other([&] {
+        lock.Busy();
+        ++counter;
+        lock.Free();
+    });
+    // The other thread cannot pass while this one holds the lock twice.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(counter, 0);
+    lock.Free();
+    lock.Free();
+    other.join();
+    EXPECT_EQ(counter, 1);
+}

@@ -1,0 +1,34 @@
+# Installs the build tree into WORK_DIR/prefix, then configures, builds and
+# runs a host program against it, once through find_package(Tessaly) and
+# once through pkg-config.
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "Command failed (${result}): ${ARGN}\n${out}\n${err}")
+  endif()
+  set(LAST_OUTPUT "${out}" PARENT_SCOPE)
+endfunction()
+
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+foreach(mode package pkgconfig)
+  if(mode STREQUAL "pkgconfig")
+    set(use_pkgconfig ON)
+  else()
+    set(use_pkgconfig OFF)
+  endif()
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/${mode} -G Ninja
+      -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+      "-DCMAKE_CXX_FLAGS=${CXX_FLAGS} ${SANITIZER_FLAGS}"
+      -DCMAKE_PREFIX_PATH=${prefix}
+      -DHOST_USE_PKGCONFIG=${use_pkgconfig})
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/${mode})
+  run(${WORK_DIR}/${mode}/tessaly-install-probe)
+  if(NOT LAST_OUTPUT MATCHES "pooled objects: 1000, collection: 1000, table: 1000")
+    message(FATAL_ERROR "Unexpected output of the host (${mode}): ${LAST_OUTPUT}")
+  endif()
+  message(STATUS "${mode}: ${LAST_OUTPUT}")
+endforeach()
