@@ -13,10 +13,6 @@
 
 #include "tessaly/containers.h"
 
-namespace {
-
-constexpr int kBatch = 1000;
-
 // A typical geometric element: 64 bytes with its vtable pointer.
 class PooledElement : public GObj {
     TESSALY_POOLED_CLASS(PooledElement)
@@ -25,6 +21,10 @@ public:
     double coordinates[6] = {};
 };
 TESSALY_DEFINE_POOLED_CLASS(PooledElement, "PooledElement", 65536)
+
+namespace {
+
+constexpr int kBatch = 1000;
 
 class PlainElement : public GObj {
 public:

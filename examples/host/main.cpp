@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace {
-
 // A host class with its own pooled heap, like the kernel's geometry classes.
 class Sample : public GObj {
     TESSALY_POOLED_CLASS(Sample)
@@ -21,6 +19,8 @@ public:
 };
 
 TESSALY_DEFINE_POOLED_CLASS(Sample, "Sample", 65536)
+
+namespace {
 
 long SampleHash(const GObj* key)
 {

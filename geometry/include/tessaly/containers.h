@@ -149,7 +149,10 @@ typedef long (*GHashFunction)(const GObj* key);
 typedef int (*GCompareFunction)(const GObj* stored, const GObj* query);
 
 // One key/value pair of a GHashtable; GHashtableIterator::next() returns it.
+// Entries come from their own pooled heap ("GHashtableEntry").
 class TESSALY_API GHashtableEntry : public GObj {
+    TESSALY_POOLED_CLASS(GHashtableEntry)
+
 public:
     GObj* key = nullptr;
     GObj* value = nullptr;

@@ -5,6 +5,7 @@
 // per-resource data and the global scale value.
 
 #include <cstddef>
+#include <cstdint>
 
 #include "tessaly/export.h"
 
@@ -101,7 +102,8 @@ private:
 };
 
 // A pool of equal-sized, zero-filled slots carved from large blocks. A block
-// goes back to the general heap as soon as its last slot is freed.
+// leaves the heap's lists as soon as its last slot is freed; one such block
+// is kept aside for reuse, the others go back to the general heap at once.
 class TESSALY_API GHeap {
 public:
     GHeap(const char* name, int itemSize);
@@ -114,6 +116,16 @@ public:
     void* Alloc();
     // Returns an area obtained from Alloc of this heap; null is ignored.
     void Free(void* p);
+    // Takes n areas under one lock (not zero-filled: for slot caches that
+    // clear each area when they hand it out) and returns n.
+    int AllocBatch(void** out, int n);
+    // Returns n areas of this heap under one lock.
+    void FreeBatch(void** areas, int n);
+    // FreeBatch on a heap that is still alive with this serial number;
+    // false (nothing touched) when it was deleted meanwhile.
+    static bool FreeBatchIfLive(GHeap* heap, std::uint64_t serial, void** areas, int n);
+    // A number that no other heap of the process ever had.
+    std::uint64_t GetSerial() const { return m_Serial; }
     int GarbageCollector();
 
     const char* GetName() const { return m_Name; }
@@ -123,6 +135,8 @@ public:
     int GetFullBlockCount() const;
     GHeapItem* GetAvailableBlock(int index) const;
     GHeapItem* GetFullBlock(int index) const;
+    // True while an emptied block is kept aside for reuse.
+    bool HasSpareBlock() const { return m_SpareBlock != nullptr; }
 
     static void RemoveAllHeaps();
     static void RunGarbageCollector();
@@ -131,7 +145,11 @@ public:
     static GHeap* GetHeap(int index);
     static GHeap* FindHeap(const char* name);
 
-    // Support of pooled classes (see TESSALY_POOLED_CLASS). Provide creates
+    // Support of pooled classes (see TESSALY_POOLED_CLASS). Objects of
+    // pooled classes go through small per-thread caches of free slots, so
+    // that most creations and deletions take no lock. RunGarbageCollector
+    // returns the calling thread's cached slots to their heaps; a thread's
+    // cache is also returned when the thread ends. Provide creates
     // the class's heap in its slot on first use; after RemoveAllHeaps it
     // returns null and the slot stays null.
     static GHeap* Provide(GHeap*& slot, const char* name, int itemSize, int blockBytes);
@@ -147,6 +165,8 @@ public:
 protected:
     void Init(const char* name, int itemSize, int blockBytes);
     void DeleteAllBlocks();
+    void* TakeFromBlocks();
+    void ReturnToBlock(void* p);
     static void AddToHeapList(GHeap* heap);
     static void DeleteFromHeapList(GHeap* heap);
     // The lock of the heap registry.
@@ -156,6 +176,8 @@ private:
     char* m_Name = nullptr;
     GArrayCollection* m_AvailableBlocks = nullptr;
     GArrayCollection* m_FullBlocks = nullptr;
+    GHeapItem* m_SpareBlock = nullptr;
+    std::uint64_t m_Serial = 0;
     int m_SlotsPerBlock = 0;
     int m_ItemSize = 0;
     GSemaphor m_Lock;

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdint>
 
+TESSALY_DEFINE_POOLED_CLASS(GHashtableEntry, "GHashtableEntry", 16384)
+
 namespace {
 // Used when a table is made without a hash or key comparison: identity.
 long IdentityHash(const GObj* key)

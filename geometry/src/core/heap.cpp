@@ -1,12 +1,17 @@
 #include "tessaly/containers.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstring>
+#include <unordered_map>
 #include <memory>
 #include <new>
 #include <unordered_set>
 #include <vector>
 
 #include "core/heap_item.h"
+#include "core/heap_thread_cache.h"
+#include "core/poison.h"
 #include "core/semaphor_guard.h"
 #include "core/unpooled.h"
 
@@ -24,6 +29,21 @@ std::vector<GHeap**>& PooledSlots()
 }
 
 bool g_HeapsRemoved = false;
+
+// Every live heap with its serial number, so that slots kept by a thread can
+// be returned only to the heap they came from, never to a deleted heap or to
+// a new heap that happens to reuse its address.
+std::unordered_map<const GHeap*, std::uint64_t>& LiveHeaps()
+{
+    static std::unordered_map<const GHeap*, std::uint64_t> live;
+    return live;
+}
+
+std::uint64_t NextSerial()
+{
+    static std::atomic<std::uint64_t> serial{0};
+    return ++serial;
+}
 
 // Objects of pooled classes made after RemoveAllHeaps come from the general
 // heap. They are remembered here, so that their delete can tell them apart
@@ -90,6 +110,7 @@ void GHeap::Init(const char* name, int itemSize, int blockBytes)
     m_SlotsPerBlock = itemSize == 0 ? blockBytes : blockBytes / itemSize + 1;
     m_AvailableBlocks = NewUnpooled<GArrayCollection>(32, 64);
     m_FullBlocks = NewUnpooled<GArrayCollection>(32, 64);
+    m_Serial = NextSerial();
     AddToHeapList(this);
 }
 
@@ -107,18 +128,41 @@ void GHeap::DeleteAllBlocks()
     GSemaphorGuard guard(m_Lock);
     m_AvailableBlocks->clear(true);
     m_FullBlocks->clear(true);
+    delete m_SpareBlock;
+    m_SpareBlock = nullptr;
 }
 
 void* GHeap::Alloc()
 {
+    void* user;
+    {
+        GSemaphorGuard guard(m_Lock);
+        user = TakeFromBlocks();
+    }
+    UnpoisonSlot(user, m_ItemSize);
+    std::memset(user, 0, static_cast<std::size_t>(m_ItemSize));
+    return user;
+}
+
+int GHeap::AllocBatch(void** out, int n)
+{
     GSemaphorGuard guard(m_Lock);
+    for (int i = 0; i < n; ++i)
+        out[i] = TakeFromBlocks();
+    return n;
+}
+
+void* GHeap::TakeFromBlocks()
+{
     if (m_AvailableBlocks->isEmpty()) {
         // Both lists are made large enough for every block first, so that
         // Free never has to grow a list (and so never allocates).
         int blocks = m_AvailableBlocks->size() + m_FullBlocks->size() + 1;
         m_AvailableBlocks->ensureCapacity(blocks);
         m_FullBlocks->ensureCapacity(blocks);
-        AppendBlock(m_AvailableBlocks, new GHeapItem(m_SlotsPerBlock, m_ItemSize));
+        GHeapItem* fresh = m_SpareBlock ? m_SpareBlock : new GHeapItem(m_SlotsPerBlock, m_ItemSize);
+        m_SpareBlock = nullptr;
+        AppendBlock(m_AvailableBlocks, fresh);
     }
     GHeapItem* block = static_cast<GHeapItem*>(m_AvailableBlocks->getLast());
     void* user = block->TakeSlot();
@@ -126,7 +170,6 @@ void* GHeap::Alloc()
         m_AvailableBlocks->removeLast();
         AppendBlock(m_FullBlocks, block);
     }
-    std::memset(user, 0, static_cast<std::size_t>(m_ItemSize));
     return user;
 }
 
@@ -135,7 +178,30 @@ void GHeap::Free(void* p)
     if (!p)
         return;
     GSemaphorGuard guard(m_Lock);
+    ReturnToBlock(p);
+}
+
+void GHeap::FreeBatch(void** slots, int n)
+{
+    GSemaphorGuard guard(m_Lock);
+    for (int i = 0; i < n; ++i)
+        ReturnToBlock(slots[i]);
+}
+
+bool GHeap::FreeBatchIfLive(GHeap* heap, std::uint64_t serial, void** slots, int n)
+{
+    GSemaphorGuard guard(ClassLock());
+    auto it = LiveHeaps().find(heap);
+    if (it == LiveHeaps().end() || it->second != serial)
+        return false;
+    heap->FreeBatch(slots, n);
+    return true;
+}
+
+void GHeap::ReturnToBlock(void* p)
+{
     GHeapItem* block = GHeapItem::OwnerOf(p);
+    PoisonSlot(p, m_ItemSize);
     block->ReturnSlot(p);
     if (block->GetFreeCount() == 1) {
         RemoveBlock(m_FullBlocks, block);
@@ -143,7 +209,15 @@ void GHeap::Free(void* p)
     }
     if (block->GetFreeCount() == m_SlotsPerBlock) {
         RemoveBlock(m_AvailableBlocks, block);
-        delete block;
+        // One emptied block is kept aside for the next Alloc that needs a
+        // block, so that a live count moving back and forth across a block
+        // boundary does not allocate and free a whole block every time.
+        if (m_SpareBlock) {
+            delete block;
+        } else {
+            block->Reset();
+            m_SpareBlock = block;
+        }
     }
 }
 
@@ -183,11 +257,13 @@ void GHeap::AddToHeapList(GHeap* heap)
     if (!m_HeapList)
         m_HeapList = NewUnpooled<GArrayCollection>(256, 1024);
     m_HeapList->add(reinterpret_cast<GObj*>(heap));
+    LiveHeaps()[heap] = heap->m_Serial;
 }
 
 void GHeap::DeleteFromHeapList(GHeap* heap)
 {
     GSemaphorGuard guard(ClassLock());
+    LiveHeaps().erase(heap);
     if (!m_HeapList)
         return;
     int index = m_HeapList->index(reinterpret_cast<GObj*>(heap));
@@ -197,6 +273,7 @@ void GHeap::DeleteFromHeapList(GHeap* heap)
 
 void GHeap::RemoveAllHeaps()
 {
+    heap_thread_cache::Flush();
     if (m_HeapList) {
         while (!m_HeapList->isEmpty())
             delete reinterpret_cast<GHeap*>(m_HeapList->get(0));
@@ -212,6 +289,7 @@ void GHeap::RemoveAllHeaps()
 
 void GHeap::RunGarbageCollector()
 {
+    heap_thread_cache::Flush();
     GSemaphorGuard guard(ClassLock());
     if (!m_HeapList)
         return;
@@ -266,7 +344,7 @@ GHeap* GHeap::Provide(GHeap*& slot, const char* name, int itemSize, int blockByt
 void* GHeap::AllocPooled(GHeap* heap, std::size_t size, std::size_t itemSize)
 {
     if (heap && size == itemSize)
-        return heap->Alloc();
+        return heap_thread_cache::Alloc(heap);
     void* p = ::operator new(size);
     std::memset(p, 0, size);
     if (size == itemSize) {
@@ -285,7 +363,7 @@ void GHeap::FreePooled(GHeap* heap, void* p, std::size_t size, std::size_t itemS
         return;
     }
     if (heap) {
-        heap->Free(p);
+        heap_thread_cache::Free(heap, p);
         return;
     }
     GSemaphorGuard guard(ClassLock());

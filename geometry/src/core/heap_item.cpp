@@ -1,5 +1,7 @@
 #include "core/heap_item.h"
 
+#include "core/poison.h"
+
 #include <cstdlib>
 #include <new>
 
@@ -16,21 +18,30 @@ std::size_t GHeapItem::SlotStride(int itemSize)
     return kHeaderBytes + user;
 }
 
-GHeapItem::GHeapItem(int slots, int itemSize)
+GHeapItem::GHeapItem(int slots, int itemSize) : m_SlotCount(slots), m_Stride(SlotStride(itemSize))
 {
-    std::size_t stride = SlotStride(itemSize);
-    m_SlotsBytes = stride * static_cast<std::size_t>(slots);
+    m_SlotsBytes = m_Stride * static_cast<std::size_t>(slots);
     m_Slots = static_cast<char*>(std::malloc(m_SlotsBytes));
     if (!m_Slots)
         throw std::bad_alloc();
-    // Pushed in buffer order, so the last slot of the buffer is handed out
-    // first.
-    for (int i = 0; i < slots; ++i) {
-        char* slot = m_Slots + stride * static_cast<std::size_t>(i);
-        HeaderOf(slot) = m_FreeList;
-        m_FreeList = slot;
-    }
-    m_FreeCount = slots;
+#ifdef TESSALY_POISONS_SLOTS
+    for (int i = 0; i < slots; ++i)
+        PoisonSlot(SlotAt(i) + kHeaderBytes, itemSize);
+#endif
+    Reset();
+}
+
+void GHeapItem::Reset()
+{
+    m_FreeList = nullptr;
+    m_Untouched = m_SlotCount;
+    m_FreeCount = m_SlotCount;
+    m_ListIndex = -1;
+}
+
+char* GHeapItem::SlotAt(int index) const
+{
+    return m_Slots + m_Stride * static_cast<std::size_t>(index);
 }
 
 GHeapItem::~GHeapItem()
@@ -40,8 +51,13 @@ GHeapItem::~GHeapItem()
 
 void* GHeapItem::TakeSlot()
 {
-    char* slot = m_FreeList;
-    m_FreeList = HeaderOf(slot);
+    char* slot;
+    if (m_FreeList) {
+        slot = m_FreeList;
+        m_FreeList = HeaderOf(slot);
+    } else {
+        slot = SlotAt(--m_Untouched);
+    }
     --m_FreeCount;
     HeaderOf(slot) = reinterpret_cast<char*>(this);
     return slot + kHeaderBytes;

@@ -20,6 +20,9 @@ public:
     // Takes the first free slot (the block must have one) and returns its
     // user area, with the header pointing back to this block.
     void* TakeSlot();
+    // Makes every slot free again, as in a new block (the block's slots must
+    // all have been returned).
+    void Reset();
     // Gives back a user area of this block.
     void ReturnSlot(void* userArea);
     static GHeapItem* OwnerOf(void* userArea);
@@ -30,8 +33,17 @@ public:
     bool Contains(const void* userArea) const;
 
 private:
+    char* SlotAt(int index) const;
+
+    int m_SlotCount = 0;
+    std::size_t m_Stride = 0;
     int m_FreeCount = 0;
+    // Free slots are the returned ones (a list through their headers, most
+    // recent first) followed by the never-used ones [0, m_Untouched), taken
+    // from the end of the buffer down. That is the order of a free list built
+    // by pushing every slot in buffer order, without the O(slots) set-up.
     char* m_FreeList = nullptr;
+    int m_Untouched = 0;
     char* m_Slots = nullptr;
     std::size_t m_SlotsBytes = 0;
     int m_ListIndex = -1;
