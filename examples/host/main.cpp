@@ -78,6 +78,7 @@ int main()
 
     samples->clear(true);
     delete samples;
+    GHeap::RunGarbageCollector(); // returns this thread's cached free slots
     std::printf("after release: %d blocks\n", heap->GetAvailableBlockCount() + heap->GetFullBlockCount());
     GTrace("Example host ends");
     return 0;
