@@ -134,6 +134,7 @@ int G3Math::ConvexTest(const double* const* points, int count, int i, int j)
     if (n < 3)
         return 0;
     int sign = 0;
+    bool doublesBack = false;
     double turn = 0.0;
     for (std::size_t k = 0; k < n; ++k) {
         const Edge& e1 = edges[k];
@@ -141,8 +142,7 @@ int G3Math::ConvexTest(const double* const* points, int count, int i, int j)
         const double cross = CalcSquare(e1.x, e1.y, e2.x, e2.y);
         const double dot = e1.x * e2.x + e1.y * e2.y;
         if (std::fabs(cross) < kAreaTolerance) {
-            if (dot < 0.0)
-                return 2; // the loop doubles back
+            doublesBack = doublesBack || dot < 0.0;
             continue;
         }
         const int s = cross > 0.0 ? 1 : -1;
@@ -153,7 +153,9 @@ int G3Math::ConvexTest(const double* const* points, int count, int i, int j)
         turn += std::atan2(cross, dot);
     }
     if (sign == 0)
-        return 0;
+        return 0; // all points on one line
+    if (doublesBack)
+        return 2;
     // A simple convex loop turns once (2*pi); a star turns at least twice.
     return std::fabs(turn) < 3.0 * kPi ? 1 : 2;
 }
