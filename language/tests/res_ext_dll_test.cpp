@@ -1,6 +1,8 @@
 // LoadResExtDLL in ordinary and data-file mode.
 #include "process_test_fixture.h"
 
+#include <dlfcn.h>
+
 #include <fstream>
 
 using Lines = std::vector<std::string>;
@@ -56,4 +58,22 @@ TEST_F(LoadResExtDll, DataFileWithoutTableGivesAHandleThatFindsNothing) {
   writeIni("[Program]\nDefLang=de\n");
   std::filesystem::copy_file(TOLKARA_LIBRARY, path("tolkara-probede.so"));
   EXPECT_EQ(probe({"resext", "1", "tlstr", "1", "0"}), (Lines{"resext data", "tlstr 0 "}));
+}
+
+TEST_F(LoadResExtDll, TolkaraUnloadsRightAfterTheCallAndTheHandleStaysValid) {
+  // How a program takes its language library: load Tolkara, call, free it.
+  writeIni("[Program]\nDefLang=de\n");
+  void *tolkara = dlopen(path("libtolkara.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(tolkara, nullptr) << dlerror();
+  using LoadResExtDllFunction = void *(*)(void *, int);
+  auto loadResExtDll = reinterpret_cast<LoadResExtDllFunction>(dlsym(tolkara, "LoadResExtDLL"));
+  ASSERT_NE(loadResExtDll, nullptr);
+  // The language library of this test program, built from the probe's German table.
+  install("tolkara-probede.so", "tolkara_process_testsde.so");
+  void *language = loadResExtDll(nullptr, 0);
+  dlclose(tolkara);
+  EXPECT_EQ(dlopen(path("libtolkara.so").c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
+  ASSERT_NE(language, nullptr);
+  EXPECT_NE(dlsym(language, "tolkara_string_table"), nullptr);
+  dlclose(language);
 }
