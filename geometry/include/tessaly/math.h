@@ -115,8 +115,8 @@ TESSALY_API bool M4BasisTo(const double origin[3], const double xAxis[3],
 
 // Decomposes m into the factors listed at UNMATRIX_FIELD; tran gets
 // U_FIELD_COUNT values. A negative determinant is carried by negated scales.
-// Returns false (tran untouched) for a null argument, m[3][3] == 0, or a
-// singular linear part (a scale or the perspective solve below tolerance).
+// Returns false (tran untouched) for a null argument, m[3][3] == 0, a
+// singular matrix when solving for the perspective, or a scale below 1e-12.
 TESSALY_API bool UnMatrix(const double m[4][4], double tran[U_FIELD_COUNT]);
 
 // Plane through p0, p1, p2: n = (p1 - p0) x (p2 - p0); when |n| >= 1e-6 the
@@ -208,8 +208,9 @@ public:
     // The point p1 + t1*(p2 - p1) goes to out (all three coordinates, may be
     // null); t1 and t2 are the parameters on the two lines (may be null).
     // Returns 0 when the lines are parallel (|cross of directions| < 1e-12)
-    // or the input is invalid, 1 when both parameters lie in [0, 1] (the
-    // segments meet), 2 when the lines meet outside a segment.
+    // or the input is invalid (outputs untouched), 1 when both parameters
+    // lie in [0, 1] (the segments meet), 2 when the lines meet outside a
+    // segment.
     static int FindLineIntersection(const double* p1, const double* p2, const double* p3,
                                     const double* p4, int i, int j, double* out,
                                     double* t1 = nullptr, double* t2 = nullptr);

@@ -252,7 +252,8 @@ TEST(Rect, ContainmentOverlapAndClip)
         GRect other;
         int clipTest;
     } cases[] = {{GRect(2, 2, 8, 8), 0},   {GRect(0, 0, 10, 10), 0}, {GRect(5, 5, 15, 15), 1},
-                 {GRect(10, 10, 12, 12), 1}, {GRect(11, 0, 12, 10), 2}, {GRect(0, -5, 10, -1), 2}};
+                 {GRect(10, 10, 12, 12), 1}, {GRect(-5, 0, 0, 10), 1},
+                 {GRect(11, 0, 12, 10), 2}, {GRect(0, -5, 10, -1), 2}};
     for (const auto& c : cases) {
         EXPECT_EQ(base.ClipTest(&c.other), c.clipTest);
         EXPECT_EQ(base.IntersectIn(&c.other), c.clipTest == 0);

@@ -345,9 +345,10 @@ TEST(MatrixDecomposition, RecomposesMirroredPerspectiveAndGimbalMatrices)
             m[0][3] = m[1][3] = m[2][3] = 0.0; // affine
             m[3][3] = 1.0;
         }
-        if (n % 5 == 0) { // y rotation of exactly 90 degrees
-            const double t[U_FIELD_COUNT] = {1.5, 2.0, 0.5, 0.1, 0.2, -0.3, u(rng), kPi / 2,
-                                             u(rng), 1, 2, 3, 0, 0, 0, 1};
+        if (n % 5 == 0) { // y rotation of exactly +-90 degrees
+            const double t[U_FIELD_COUNT] = {1.5, 2.0, 0.5, 0.1, 0.2, -0.3, u(rng),
+                                             n % 2 ? -kPi / 2 : kPi / 2, u(rng), 1, 2, 3,
+                                             0, 0, 0, 1};
             Compose(t, m);
         }
         double t[U_FIELD_COUNT];

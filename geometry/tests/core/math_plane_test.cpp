@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -182,6 +183,9 @@ TEST(PlaneEquation, TolerantPlaneOfLoopsWithDegenerateCorners)
     EXPECT_FALSE(G3Math::FormMaxPlaneCoo(Ptrs(flatLine).data(), 3, &i, &j, plane));
     EXPECT_EQ(std::vector<double>(plane, plane + 4), (std::vector<double>{0, 0, 1, -5}));
     EXPECT_EQ(i * 10 + j, 1);
+    const Points xLine = {{0, 1, 2}, {1, 1, 2}, {3, 1, 2}}; // y and z extents tie: z wins
+    EXPECT_FALSE(G3Math::FormMaxPlaneCoo(Ptrs(xLine).data(), 3, &i, &j, plane));
+    EXPECT_EQ(std::vector<double>(plane, plane + 4), (std::vector<double>{0, 0, 1, -2}));
     const Points line = {{1, 2, 3}, {2, 3, 4}, {4, 5, 6}};
     EXPECT_FALSE(G3Math::FormMaxPlaneCoo(Ptrs(line).data(), 3, &i, &j, plane));
     EXPECT_NEAR(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2], 1.0, 1e-12);
@@ -192,6 +196,26 @@ TEST(PlaneEquation, TolerantPlaneOfLoopsWithDegenerateCorners)
     EXPECT_FALSE(G3Math::FormMaxPlaneCoo(nullptr, 0, &i, &j, plane));
     EXPECT_EQ(std::vector<double>(plane, plane + 4), (std::vector<double>{0, 0, 1, 0}));
     EXPECT_EQ(i * 10 + j, 1);
+}
+
+TEST(PlaneEquation, WidestTrianglePlaneFollowsTheLoop)
+{
+    std::mt19937 rng(12);
+    const Frame f = RandomFrame(rng);
+    Points loop = Polygon2D(f, {{0, 0}, {4, 0}, {4.5, 2}, {4, 3}, {1, 3}, {0, 1}});
+    for (int turn = 0; turn < 2; ++turn) {
+        double plane[4];
+        ASSERT_TRUE(G3Math::FormMaxPlane(Ptrs(loop).data(), 6, plane));
+        const double sign = turn == 0 ? 1.0 : -1.0;
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(plane[k], sign * f.n[k], 1e-12);
+        for (const auto& p : loop)
+            EXPECT_NEAR(Eval(plane, p.data()), 0.0, 1e-12);
+        std::reverse(loop.begin(), loop.end());
+    }
+    const Points line = {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}};
+    double plane[4];
+    EXPECT_FALSE(G3Math::FormMaxPlane(Ptrs(line).data(), 3, plane));
 }
 
 TEST(PlaneEquation, InvalidLoopsGiveNoPlane)
