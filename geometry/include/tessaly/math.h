@@ -131,6 +131,8 @@ TESSALY_API bool PtOnSegment(const double* p, const double* a, const double* b,
                              double tol = 1e-6);
 
 class GEnvelope;
+class GIterator;
+class G3Vertex;
 
 // ---------------------------------------------------------------------------
 // Planar and loop geometry. Axis arguments outside 0..2 make the input
@@ -219,6 +221,17 @@ public:
     // zero normal when |(p1 - p0) x (p2 - p0)| < 1e-12 or a point is null.
     static bool CalculateNormal(const double* p0, const double* p1, const double* p2,
                                 double* normal);
+
+    // The loop functions over the points (G3Point and its descendants) that
+    // an iterator yields. An iterator that yields anything else, or none,
+    // gives the result of an empty loop.
+    static bool FormPlaneEquation(GIterator* points, double* plane);
+    static bool FormMaxPlaneCoo(GIterator* points, int* i, int* j, double* plane);
+    static bool FormMaxPlane(GIterator* points, double* plane);
+    static double CalcSquare(GIterator* points, double* areas);
+    static bool FormEnvelope(GIterator* points, GEnvelope* env);
+    static int ConvexTest(GIterator* points, int i, int j);
+    static double CalcAngle(G3Vertex* c, G3Vertex* p, double ref, int a1, int a2);
 };
 
 // ---------------------------------------------------------------------------
