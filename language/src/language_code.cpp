@@ -3,7 +3,6 @@
 #include "ini_file.h"
 #include "module_file.h"
 
-#include <cctype>
 #include <strings.h>
 
 namespace tolkara {
@@ -13,9 +12,14 @@ namespace {
 constexpr std::size_t kMaxCodeLength = 3;  // a 4-byte buffer with terminator
 const char *const kDefaultCode = "en";
 
+// ASCII only: std::isalnum would follow the host program's locale, where a
+// Latin-1 byte may count as a letter.
 bool isSafeCode(const std::string &code) {
-  for (unsigned char c : code)
-    if (!std::isalnum(c) && c != '_' && c != '-') return false;
+  for (char c : code) {
+    bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    bool digit = c >= '0' && c <= '9';
+    if (!letter && !digit && c != '_' && c != '-') return false;
+  }
   return true;
 }
 

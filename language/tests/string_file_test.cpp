@@ -99,4 +99,12 @@ TEST(CSourceWriter, DefinesTheExportedTableInItsSection) {
   EXPECT_NE(source.find("0x54,0x4b,0xff,"), std::string::npos);
 }
 
+TEST(CSourceWriter, FileNamesCannotEndTheHeaderComment) {
+  std::string source = tolkara::tools::writeCSource({1}, "a*/b.strings");
+  std::size_t end = source.find("*/");
+  ASSERT_GE(end, 13u);
+  EXPECT_EQ(source.substr(end - 13, 15), "Do not edit. */");
+  EXPECT_EQ(source.find("*/", end + 2), std::string::npos);
+}
+
 }  // namespace
