@@ -12,6 +12,8 @@
 //
 // The tolerance of this family is 1e-6 (absolute, model units).
 
+#include <cstdint>
+
 #include "tessaly/containers.h"
 #include "tessaly/elements.h"
 
@@ -201,6 +203,17 @@ private:
     GArrayCollection* m_Intervals = nullptr;
     GArrayCollection* m_Points = nullptr;
 };
+
+// An integer tag (an edge index, say) carried in a segment's user-data
+// pointer, and back. Integers go through intptr_t, never a direct cast.
+inline void* G3IndexToUserData(std::intptr_t index)
+{
+    return reinterpret_cast<void*>(index);
+}
+inline std::intptr_t G3UserDataToIndex(const void* data)
+{
+    return reinterpret_cast<std::intptr_t>(data);
+}
 
 // Receives the crossings and touchings found by G3LineSegmentIntersector.
 class TESSALY_API G3IntersectionPointLoader {
