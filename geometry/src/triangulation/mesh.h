@@ -1,0 +1,346 @@
+#pragma once
+// The mesh of the constrained triangulation engine: vertices, triangles and
+// constraint segments in a plane, kept in the triangle-based representation.
+//
+// Every triangle knows its three corners (counterclockwise), the neighbour
+// across each side and the segment lying on each side. An oriented triangle
+// (G3TOTri) is a triangle together with one of its sides: orientation o
+// stands for the side from corner o to corner o+1 (mod 3); its apex is
+// corner o+2. A neighbour handle also records which side of the neighbour is
+// shared. The mesh's outer triangle stands for everything outside the convex
+// hull and its outer segment for "no segment"; neither is in the lists.
+//
+// Mesh objects live in per-mesh pools and doubly linked lists, so their
+// addresses never change and removal is O(1).
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tessaly/containers.h"
+
+class G3TVertex;
+class G3TTriangle;
+class G3TSegment;
+class G3TMesh;
+class G3Vertex;
+
+// An oriented triangle: a triangle and one of its sides (0..2).
+struct G3TOTri {
+    G3TTriangle* tri = nullptr;
+    int orient = 0;
+
+    bool operator==(const G3TOTri& o) const { return tri == o.tri && orient == o.orient; }
+    bool operator!=(const G3TOTri& o) const { return !(*this == o); }
+};
+
+// An oriented segment: a segment and a direction (0 along it, 1 against).
+struct G3TOSeg {
+    G3TSegment* seg = nullptr;
+    int dir = 0;
+};
+
+namespace g3t_detail {
+// Handles are stored packed: the small integer goes into the low bits of
+// the (at least 8-byte aligned) object address.
+inline std::uintptr_t Pack(const void* object, int small)
+{
+    return reinterpret_cast<std::uintptr_t>(object) | static_cast<std::uintptr_t>(small);
+}
+inline int SmallOf(std::uintptr_t packed)
+{
+    return static_cast<int>(packed & 3u);
+}
+template <class T>
+inline T* ObjectOf(std::uintptr_t packed)
+{
+    return reinterpret_cast<T*>(packed & ~static_cast<std::uintptr_t>(3u));
+}
+constexpr int kNext[3] = {1, 2, 0};
+constexpr int kPrev[3] = {2, 0, 1};
+} // namespace g3t_detail
+
+// A point of the plane. Vertices are created by G3TMesh::AddVertex.
+class G3TVertex : public GObj {
+public:
+    G3TVertex() = default;
+    ~G3TVertex() override;
+
+    double GetX() const { return m_X; }
+    double GetY() const { return m_Y; }
+    double GetHeight() const { return m_Height; }
+    void SetHeight(double h) { m_Height = h; }
+    // Position in creation order within its mesh (0, 1, ...); vertices made
+    // by the engine (at constraint crossings) continue the numbering.
+    int GetIndex() const { return m_Index; }
+    unsigned char GetMark() const { return m_Mark; }
+    void SetMark(unsigned char mark) { m_Mark = mark; }
+    G3TMesh* GetMesh() const { return m_Mesh; }
+    // An oriented triangle whose origin is this vertex; the outer triangle
+    // when the vertex is in no triangle (a dropped duplicate, or a mesh
+    // without triangles).
+    G3TOTri GetTriangle() const;
+    void SetTriangle(const G3TOTri& h);
+    // The vertex that stands for this one in the triangulation: itself, or
+    // the earlier vertex at the same point (within 1e-8) when this one was
+    // dropped as a duplicate.
+    G3TVertex* GetSurvivor() { return m_Survivor ? m_Survivor : this; }
+    bool IsDuplicate() const { return m_Survivor != nullptr; }
+    G3Vertex* GetSurfaceVertex() const { return m_SurfaceVertex; }
+    void SetSurfaceVertex(G3Vertex* v) { m_SurfaceVertex = v; }
+    GObj* GetExData() const { return m_ExData; }
+    void SetExData(GObj* data) { m_ExData = data; }
+    G3TVertex* GetNext() const { return m_Next; }
+    G3TVertex* GetPrev() const { return m_Prev; }
+
+    // Copies position, height, mark and links of another vertex (not the
+    // list position, the mesh or the index).
+    void Copy(GObj* source) override;
+
+    double m_X = 0;
+    double m_Y = 0;
+    double m_Height = 0;
+    std::uintptr_t m_Tri = 0;
+    G3TVertex* m_Survivor = nullptr;
+    G3TMesh* m_Mesh = nullptr;
+    G3Vertex* m_SurfaceVertex = nullptr;
+    GObj* m_ExData = nullptr;
+    G3TVertex* m_Prev = nullptr;
+    G3TVertex* m_Next = nullptr;
+    int m_Index = 0;
+    unsigned char m_Mark = 0;
+};
+
+class G3TTriangle : public GObj {
+public:
+    G3TTriangle() = default;
+    ~G3TTriangle() override;
+
+    virtual void SetNeighbour(int side, const G3TOTri& h);
+    virtual void SetSegment(int side, const G3TOSeg& s);
+    virtual void SetMesh(G3TMesh* mesh);
+    virtual void SetMark(unsigned char mark);
+    virtual void SetAttribute(int attribute);
+    virtual G3TOTri GetNeighbour(int side) const;
+    virtual G3TVertex* GetCorner(int index) const;
+    virtual G3TOSeg GetSegment(int side) const;
+    virtual G3TMesh* GetMesh() const;
+    virtual unsigned char GetMark() const;
+    virtual bool HasAttribute() const;
+    // Copies corners, neighbours, segments, mesh, mark and attribute.
+    void Copy(GObj* source) override;
+
+    G3TTriangle* GetNext() const { return m_Next; }
+    G3TTriangle* GetPrev() const { return m_Prev; }
+    int GetAttribute() const { return m_Attribute; }
+    // True for a triangle with a missing (null) corner: the ghosts of the
+    // construction.
+    bool IsGhost() const { return !m_Corner[0] || !m_Corner[1] || !m_Corner[2]; }
+
+    G3TVertex* m_Corner[3] = {nullptr, nullptr, nullptr};
+    std::uintptr_t m_Nbr[3] = {0, 0, 0};
+    std::uintptr_t m_Seg[3] = {0, 0, 0};
+    G3TMesh* m_Mesh = nullptr;
+    G3TTriangle* m_Prev = nullptr;
+    G3TTriangle* m_Next = nullptr;
+    int m_Attribute = 0;
+    unsigned char m_Mark = 0;
+};
+
+class G3TSegment : public GObj {
+public:
+    G3TSegment() = default;
+    ~G3TSegment() override;
+
+    // end 0: the triangle on the left of the segment (the side that runs
+    // from vertex 0 to vertex 1), end 1: the one on the right.
+    virtual void SetTriangle(int end, const G3TOTri& h);
+    virtual void SetVertex(int index, G3TVertex* v);
+    virtual void SetNeighbourSegment(int end, const G3TOSeg& s);
+    virtual void SetMesh(G3TMesh* mesh);
+    virtual void SetMark(unsigned char mark);
+    virtual void SetAttribute(int attribute);
+    virtual G3TOTri GetTriangle(int end) const;
+    virtual G3TVertex* GetVertex(int index) const;
+    virtual G3TOSeg GetNeighbourSegment(int end) const;
+    virtual G3TMesh* GetMesh() const;
+    virtual unsigned char GetMark() const;
+    virtual bool HasAttribute() const;
+    void Copy(GObj* source) override;
+
+    G3TSegment* GetNext() const { return m_Next; }
+    G3TSegment* GetPrev() const { return m_Prev; }
+    int GetAttribute() const { return m_Attribute; }
+
+    G3TVertex* m_Vertex[2] = {nullptr, nullptr};
+    std::uintptr_t m_Nbr[2] = {0, 0};
+    std::uintptr_t m_Tri[2] = {0, 0};
+    G3TMesh* m_Mesh = nullptr;
+    G3TSegment* m_Prev = nullptr;
+    G3TSegment* m_Next = nullptr;
+    int m_Attribute = 0;
+    unsigned char m_Mark = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Navigation on oriented triangles (inline: the hot paths of the engine).
+namespace g3t {
+
+inline G3TVertex* Org(const G3TOTri& h)
+{
+    return h.tri->m_Corner[h.orient];
+}
+inline G3TVertex* Dest(const G3TOTri& h)
+{
+    return h.tri->m_Corner[g3t_detail::kNext[h.orient]];
+}
+inline G3TVertex* Apex(const G3TOTri& h)
+{
+    return h.tri->m_Corner[g3t_detail::kPrev[h.orient]];
+}
+inline void SetOrg(const G3TOTri& h, G3TVertex* v)
+{
+    h.tri->m_Corner[h.orient] = v;
+}
+inline void SetDest(const G3TOTri& h, G3TVertex* v)
+{
+    h.tri->m_Corner[g3t_detail::kNext[h.orient]] = v;
+}
+inline void SetApex(const G3TOTri& h, G3TVertex* v)
+{
+    h.tri->m_Corner[g3t_detail::kPrev[h.orient]] = v;
+}
+// The next side counterclockwise in the same triangle (origin = old dest).
+inline G3TOTri Lnext(const G3TOTri& h)
+{
+    return G3TOTri{h.tri, g3t_detail::kNext[h.orient]};
+}
+inline G3TOTri Lprev(const G3TOTri& h)
+{
+    return G3TOTri{h.tri, g3t_detail::kPrev[h.orient]};
+}
+inline G3TOTri Unpack(std::uintptr_t packed)
+{
+    return G3TOTri{g3t_detail::ObjectOf<G3TTriangle>(packed), g3t_detail::SmallOf(packed)};
+}
+// The same side seen from the neighbouring triangle (reversed direction).
+inline G3TOTri Sym(const G3TOTri& h)
+{
+    return Unpack(h.tri->m_Nbr[h.orient]);
+}
+// Makes a and b neighbours across their sides.
+inline void Bond(const G3TOTri& a, const G3TOTri& b)
+{
+    a.tri->m_Nbr[a.orient] = g3t_detail::Pack(b.tri, b.orient);
+    b.tri->m_Nbr[b.orient] = g3t_detail::Pack(a.tri, a.orient);
+}
+// One-sided: a's side points at b, b is left as it is.
+inline void PointAt(const G3TOTri& a, const G3TOTri& b)
+{
+    a.tri->m_Nbr[a.orient] = g3t_detail::Pack(b.tri, b.orient);
+}
+inline G3TSegment* SegmentOn(const G3TOTri& h)
+{
+    return g3t_detail::ObjectOf<G3TSegment>(h.tri->m_Seg[h.orient]);
+}
+inline G3TOSeg SegHandleOn(const G3TOTri& h)
+{
+    std::uintptr_t p = h.tri->m_Seg[h.orient];
+    return G3TOSeg{g3t_detail::ObjectOf<G3TSegment>(p), g3t_detail::SmallOf(p)};
+}
+
+} // namespace g3t
+
+// ---------------------------------------------------------------------------
+// A pool of same-sized objects in blocks taken from the mesh's arena. Freed
+// slots are reused; nothing returns to the general heap before the arena
+// goes away with its mesh.
+class G3TNodePool {
+public:
+    G3TNodePool(GMemoryAllocator* arena, std::size_t itemSize);
+    void* Take();
+    void Give(void* p);
+
+private:
+    GMemoryAllocator* m_Arena;
+    std::size_t m_ItemSize;
+    std::size_t m_BlockItems = 32;
+    char* m_Cursor = nullptr;
+    char* m_End = nullptr;
+    void* m_Free = nullptr;
+};
+
+class G3TMesh : public GObj {
+public:
+    G3TMesh();
+    ~G3TMesh() override;
+    G3TMesh(const G3TMesh&) = delete;
+    G3TMesh& operator=(const G3TMesh&) = delete;
+
+    // Appends a vertex; null for a NaN or infinite coordinate.
+    virtual G3TVertex* AddVertex(double x, double y);
+    // Appends a segment from a to b; null when a or b is null or belongs to
+    // another mesh, or when a == b. The segment is not bonded to triangles.
+    virtual G3TSegment* AddSegment(G3TVertex* a, G3TVertex* b);
+    // Appends a triangle with corners (a, b, c); it stores them as c, a, b
+    // (the same cyclic order). A null corner makes a ghost triangle.
+    // Neighbours start as the outer triangle, side segments as the outer
+    // segment.
+    virtual G3TTriangle* AddTriangle(G3TVertex* a, G3TVertex* b, G3TVertex* c);
+    // O(1) removal and destruction; false (nothing done) for null or an
+    // object of another mesh. Removing a vertex or segment that triangles
+    // still reference is the caller's mistake.
+    virtual bool RemoveVertex(G3TVertex* v);
+    virtual bool RemoveSegment(G3TSegment* s);
+    virtual bool RemoveTriangle(G3TTriangle* t);
+    // Fill array in list order; false when the list is empty (or array null).
+    virtual bool GetVertices(GArrayCollection* array) const;
+    virtual bool GetSegments(GArrayCollection* array) const;
+    virtual bool GetTriangles(GArrayCollection* array) const;
+    // Option 0 (constraints are forced in by edge flips) is the only one.
+    virtual bool HasOption(int option) const;
+
+    G3TVertex* FirstVertex() const { return m_VertexHead; }
+    G3TTriangle* FirstTriangle() const { return m_TriangleHead; }
+    G3TSegment* FirstSegment() const { return m_SegmentHead; }
+    int GetVertexCount() const { return m_VertexCount; }
+    int GetTriangleCount() const { return m_TriangleCount; }
+    int GetSegmentCount() const { return m_SegmentCount; }
+    G3TTriangle* GetOuterTriangle() { return &m_OuterTriangle; }
+    G3TSegment* GetOuterSegment() { return &m_OuterSegment; }
+    G3TOTri OuterHandle() { return G3TOTri{&m_OuterTriangle, 0}; }
+    bool IsOuter(const G3TOTri& h) const { return h.tri == &m_OuterTriangle; }
+    bool HasSegment(const G3TOTri& h) const { return g3t::SegmentOn(h) != &m_OuterSegment; }
+    // Hull edges found by the last triangulation.
+    int GetHullEdgeCount() const { return m_HullEdgeCount; }
+    void SetHullEdgeCount(int n) { m_HullEdgeCount = n; }
+    bool IsTriangulated() const { return m_Triangulated; }
+    void SetTriangulated(bool t) { m_Triangulated = t; }
+    // Grows with every triangle removal: a remembered handle is valid only
+    // while this number is unchanged.
+    unsigned long GetRemovalCount() const { return m_RemovalCount; }
+
+    // Sets the side segment of h and, for a real segment, the segment's
+    // triangle on that side.
+    void SetSide(const G3TOTri& h, G3TSegment* s);
+
+private:
+    GMemoryAllocator m_Arena;
+    G3TNodePool m_VertexPool;
+    G3TNodePool m_TrianglePool;
+    G3TNodePool m_SegmentPool;
+    G3TTriangle m_OuterTriangle;
+    G3TSegment m_OuterSegment;
+    G3TVertex* m_VertexHead = nullptr;
+    G3TVertex* m_VertexTail = nullptr;
+    G3TTriangle* m_TriangleHead = nullptr;
+    G3TTriangle* m_TriangleTail = nullptr;
+    G3TSegment* m_SegmentHead = nullptr;
+    G3TSegment* m_SegmentTail = nullptr;
+    int m_VertexCount = 0;
+    int m_TriangleCount = 0;
+    int m_SegmentCount = 0;
+    int m_NextIndex = 0;
+    int m_HullEdgeCount = 0;
+    unsigned long m_RemovalCount = 0;
+    bool m_Triangulated = false;
+};

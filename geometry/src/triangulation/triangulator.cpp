@@ -1,0 +1,335 @@
+#include "triangulation/triangulator.h"
+
+#include <algorithm>
+
+#include "triangulation/predicates.h"
+
+using namespace g3t;
+
+namespace {
+
+inline int Orient(const G3TVertex* a, const G3TVertex* b, const G3TVertex* c)
+{
+    return g3t_predicates::Orientation(a->m_X, a->m_Y, b->m_X, b->m_Y, c->m_X, c->m_Y);
+}
+
+inline int InCircle(const G3TVertex* a, const G3TVertex* b, const G3TVertex* c, const G3TVertex* d)
+{
+    return g3t_predicates::InCircle(a->m_X, a->m_Y, b->m_X, b->m_Y, c->m_X, c->m_Y, d->m_X, d->m_Y);
+}
+
+// The cut orders. Axis 0: x, then y. Axis 1: y, then -x; this is axis 0
+// turned by a quarter, so a horizontal cut is merged exactly like a
+// vertical one seen rotated. Both are exact (no tolerance) and end on the
+// input index, so they are strict weak orders and the result is
+// reproducible.
+inline bool Before(int axis, double ax, double ay, int ai, double bx, double by, int bi)
+{
+    if (axis == 0) {
+        if (ax != bx)
+            return ax < bx;
+        if (ay != by)
+            return ay < by;
+    } else {
+        if (ay != by)
+            return ay < by;
+        if (ax != bx)
+            return ax > bx;
+    }
+    return ai < bi;
+}
+
+inline bool VertexBefore(int axis, const G3TVertex* a, const G3TVertex* b)
+{
+    return Before(axis, a->m_X, a->m_Y, a->m_Index, b->m_X, b->m_Y, b->m_Index);
+}
+
+// Ghost triangles ring the hull of a partial triangulation. A ghost on the
+// hull edge u -> v (counterclockwise) is kept as the handle with origin v,
+// destination u and a null apex: "the hull handle at u". Its side v -> u is
+// shared with the real triangle (or, for a degenerate hull, the ghost on
+// the other side); its two other sides join the neighbouring ghosts.
+
+// The hull handle at the next hull vertex counterclockwise.
+inline G3TOTri RingNext(const G3TOTri& g)
+{
+    return Lprev(Sym(Lprev(g)));
+}
+
+// The hull handle at the previous hull vertex.
+inline G3TOTri RingPrev(const G3TOTri& g)
+{
+    return Lnext(Sym(Lnext(g)));
+}
+
+// Joins consecutive ghosts (on hull edges u -> v and v -> w).
+inline void JoinRing(const G3TOTri& first, const G3TOTri& second)
+{
+    Bond(Lprev(first), Lnext(second));
+}
+
+} // namespace
+
+G3TTriangulator::G3TTriangulator(G3TMesh* mesh) : m_Mesh(mesh) {}
+
+G3TTriangulator::~G3TTriangulator() = default;
+
+bool G3TTriangulator::SamePoint(const G3TVertex* a, const G3TVertex* b)
+{
+    return b->m_X - kTolerance < a->m_X && a->m_X < b->m_X + kTolerance && b->m_Y - kTolerance < a->m_Y &&
+           a->m_Y < b->m_Y + kTolerance;
+}
+
+G3TOTri G3TTriangulator::NewTriangle(G3TVertex* a, G3TVertex* b, G3TVertex* c)
+{
+    // AddTriangle stores (c, a, b): orientation 1 runs from a to b.
+    return G3TOTri{m_Mesh->AddTriangle(a, b, c), 1};
+}
+
+bool G3TTriangulator::Triangulate()
+{
+    if (!m_Mesh || m_Mesh->IsTriangulated() || m_Mesh->GetTriangleCount() > 0)
+        return false;
+    m_Mesh->SetTriangulated(true);
+    m_Mesh->SetHullEdgeCount(0);
+
+    m_Items.clear();
+    m_Items.reserve(static_cast<std::size_t>(m_Mesh->GetVertexCount()));
+    for (G3TVertex* v = m_Mesh->FirstVertex(); v; v = v->m_Next) {
+        v->m_Survivor = nullptr;
+        v->SetTriangle(m_Mesh->OuterHandle());
+        m_Items.push_back(Item{v->m_X, v->m_Y, v, v->m_Index});
+    }
+    std::sort(m_Items.begin(), m_Items.end(), [](const Item& a, const Item& b) {
+        return Before(0, a.x, a.y, a.index, b.x, b.y, b.index);
+    });
+
+    // Duplicates: each vertex is compared with the last one kept.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_Items.size(); ++i) {
+        if (kept > 0 && SamePoint(m_Items[i].v, m_Items[kept - 1].v)) {
+            m_Items[i].v->m_Survivor = m_Items[kept - 1].v;
+            continue;
+        }
+        m_Items[kept++] = m_Items[i];
+    }
+    m_Items.resize(kept);
+    if (kept < 3)
+        return false;
+
+    G3TOTri ring = Recurse(0, static_cast<int>(kept), 0);
+    RemoveGhosts(ring);
+    ResetVertexHandles();
+    m_Items.clear();
+    m_Items.shrink_to_fit();
+    return m_Mesh->GetTriangleCount() > 0;
+}
+
+G3TOTri G3TTriangulator::Recurse(int lo, int hi, int axis)
+{
+    const int n = hi - lo;
+    if (n == 2) {
+        G3TVertex* a = m_Items[static_cast<std::size_t>(lo)].v;
+        G3TVertex* b = m_Items[static_cast<std::size_t>(lo) + 1].v;
+        G3TOTri gab = NewTriangle(b, a, nullptr);
+        G3TOTri gba = NewTriangle(a, b, nullptr);
+        Bond(gab, gba);
+        JoinRing(gab, gba);
+        JoinRing(gba, gab);
+        return gab;
+    }
+    if (n == 3) {
+        Item* it = &m_Items[static_cast<std::size_t>(lo)];
+        std::sort(it, it + 3, [](const Item& a, const Item& b) {
+            return Before(0, a.x, a.y, a.index, b.x, b.y, b.index);
+        });
+        G3TVertex* a = it[0].v;
+        G3TVertex* b = it[1].v;
+        G3TVertex* c = it[2].v;
+        int o = Orient(a, b, c);
+        if (o == 0) {
+            // A chain a - b - c: ghosts on both sides of both edges.
+            G3TOTri gab = NewTriangle(b, a, nullptr);
+            G3TOTri gbc = NewTriangle(c, b, nullptr);
+            G3TOTri gcb = NewTriangle(b, c, nullptr);
+            G3TOTri gba = NewTriangle(a, b, nullptr);
+            Bond(gab, gba);
+            Bond(gbc, gcb);
+            JoinRing(gab, gbc);
+            JoinRing(gbc, gcb);
+            JoinRing(gcb, gba);
+            JoinRing(gba, gab);
+            return gab;
+        }
+        if (o < 0)
+            std::swap(b, c);
+        G3TOTri t = NewTriangle(a, b, c);
+        G3TOTri gab = NewTriangle(b, a, nullptr);
+        G3TOTri gbc = NewTriangle(c, b, nullptr);
+        G3TOTri gca = NewTriangle(a, c, nullptr);
+        Bond(t, gab);
+        Bond(Lnext(t), gbc);
+        Bond(Lprev(t), gca);
+        JoinRing(gab, gbc);
+        JoinRing(gbc, gca);
+        JoinRing(gca, gab);
+        return gab;
+    }
+    const int mid = lo + n / 2;
+    std::nth_element(m_Items.begin() + lo, m_Items.begin() + mid, m_Items.begin() + hi,
+                     [axis](const Item& a, const Item& b) {
+                         return Before(axis, a.x, a.y, a.index, b.x, b.y, b.index);
+                     });
+    G3TOTri left = Recurse(lo, mid, 1 - axis);
+    G3TOTri right = Recurse(mid, hi, 1 - axis);
+    return Merge(left, right, axis);
+}
+
+G3TOTri G3TTriangulator::Merge(G3TOTri leftRing, G3TOTri rightRing, int axis)
+{
+    // Every vertex of the left part comes before every vertex of the right
+    // part in the cut order. Start at the left part's last vertex and the
+    // right part's first.
+    G3TOTri gp = leftRing;
+    for (G3TOTri g = RingNext(leftRing); g != leftRing; g = RingNext(g)) {
+        if (VertexBefore(axis, Dest(gp), Dest(g)))
+            gp = g;
+    }
+    G3TOTri gq = rightRing;
+    for (G3TOTri g = RingNext(rightRing); g != rightRing; g = RingNext(g)) {
+        if (VertexBefore(axis, Dest(g), Dest(gq)))
+            gq = g;
+    }
+
+    // Lower common tangent (for a vertical cut; the one on the clockwise
+    // side of the cut in general): both parts lie on its left.
+    G3TVertex* p = Dest(gp);
+    G3TVertex* q = Dest(gq);
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (;;) {
+            G3TOTri prev = RingPrev(gp);
+            if (Orient(p, q, Dest(prev)) >= 0)
+                break;
+            gp = prev;
+            p = Dest(gp);
+            moved = true;
+        }
+        for (;;) {
+            G3TOTri next = RingNext(gq);
+            if (Orient(p, q, Dest(next)) >= 0)
+                break;
+            gq = next;
+            q = Dest(gq);
+            moved = true;
+        }
+    }
+
+    G3TVertex* ll = p; // lower left: left end of the current cross edge
+    G3TVertex* lr = q; // lower right
+    G3TOTri lg = gp;                 // left front ghost, on ll -> ul
+    G3TOTri rg = RingPrev(gq);       // right front ghost, on ur -> lr
+    const G3TOTri leftOuter = RingPrev(gp);
+
+    // The ghost below the tangent joins the two rings.
+    G3TOTri bottom = NewTriangle(lr, ll, nullptr);
+    Bond(Lnext(bottom), Lprev(leftOuter));
+    Bond(Lprev(bottom), Lnext(gq));
+    G3TOTri below = bottom; // side lr -> ll of what lies under the cross edge
+
+    for (;;) {
+        G3TVertex* ul = Org(lg);
+        G3TVertex* ur = Dest(rg);
+        if (Orient(ll, lr, ul) > 0) {
+            // Left edges from ll that fail the in-circle test go away; their
+            // triangle and the front ghost become the two new front ghosts.
+            for (;;) {
+                G3TOTri t = Sym(lg); // ll -> ul, apex w
+                G3TVertex* w = Apex(t);
+                if (!w || InCircle(ll, lr, ul, w) <= 0)
+                    break;
+                G3TOTri beyond = Sym(Lnext(t)); // across ul - w
+                SetDest(lg, w);                 // lg: ghost on w -> ul
+                Bond(lg, beyond);
+                SetDest(t, nullptr);            // t: ghost on ll -> w
+                G3TOTri nextLg = Lprev(t);
+                Bond(Lnext(lg), Lnext(t));
+                lg = nextLg;
+                ul = w;
+            }
+        }
+        if (Orient(ll, lr, ur) > 0) {
+            for (;;) {
+                G3TOTri t = Sym(rg); // ur -> lr, apex w
+                G3TVertex* w = Apex(t);
+                if (!w || InCircle(ll, lr, ur, w) <= 0)
+                    break;
+                G3TOTri beyond = Sym(Lprev(t)); // across w - ur
+                SetOrg(rg, w);                  // rg: ghost on ur -> w
+                Bond(rg, beyond);
+                SetOrg(t, nullptr);             // t: ghost on w -> lr
+                G3TOTri nextRg = Lnext(t);
+                Bond(Lprev(rg), Lnext(nextRg));
+                rg = nextRg;
+                ur = w;
+            }
+        }
+        const bool leftValid = Orient(ll, lr, ul) > 0;
+        const bool rightValid = Orient(ll, lr, ur) > 0;
+        if (!leftValid && !rightValid)
+            break;
+        if (!leftValid || (rightValid && InCircle(ul, ll, lr, ur) > 0)) {
+            // Triangle (ll, lr, ur) from the right front ghost.
+            G3TOTri next = Lnext(Sym(Lnext(rg)));
+            SetApex(rg, ll);
+            Bond(Lprev(rg), below);
+            below = Lnext(rg);
+            lr = ur;
+            rg = next;
+        } else {
+            // Triangle (ll, lr, ul) from the left front ghost.
+            G3TOTri next = Lprev(Sym(Lprev(lg)));
+            SetApex(lg, lr);
+            Bond(Lnext(lg), below);
+            below = Lprev(lg);
+            ll = ul;
+            lg = next;
+        }
+    }
+
+    // The ghost above the upper tangent closes the ring.
+    G3TOTri top = NewTriangle(ll, lr, nullptr);
+    Bond(top, below);
+    Bond(Lnext(top), Lprev(rg));
+    Bond(Lprev(top), Lnext(lg));
+    return top;
+}
+
+void G3TTriangulator::RemoveGhosts(G3TOTri ring)
+{
+    std::vector<G3TTriangle*> ghosts;
+    G3TOTri g = ring;
+    int hullEdges = 0;
+    G3TOTri outer = m_Mesh->OuterHandle();
+    do {
+        ghosts.push_back(g.tri);
+        G3TOTri real = Sym(g);
+        if (Apex(real)) {
+            ++hullEdges;
+            PointAt(real, outer);
+            PointAt(outer, real);
+        }
+        g = RingNext(g);
+    } while (g != ring);
+    for (G3TTriangle* t : ghosts)
+        m_Mesh->RemoveTriangle(t);
+    m_Mesh->SetHullEdgeCount(hullEdges);
+}
+
+void G3TTriangulator::ResetVertexHandles()
+{
+    for (G3TTriangle* t = m_Mesh->FirstTriangle(); t; t = t->m_Next) {
+        for (int i = 0; i < 3; ++i)
+            t->m_Corner[i]->m_Tri = g3t_detail::Pack(t, i);
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Delaunay triangulation of the mesh's vertices by divide and conquer with
+// alternating cuts (vertical, then horizontal, ...). The halves are joined
+// by the classic merge of two Delaunay triangulations (lower common tangent,
+// then zipping upwards with in-circle tests), here on triangles: the hull of
+// each partial triangulation is ringed by ghost triangles (one corner null),
+// which the merge turns into real triangles or recycles. At the end the
+// remaining ghosts are removed and every vertex gets a valid handle.
+//
+// Vertices closer than 1e-8 in both coordinates to the previous distinct
+// vertex of the sorted order count as one: the first in (x, y, index) order
+// survives and the others record it as their survivor.
+
+#include <vector>
+
+#include "triangulation/mesh.h"
+
+class G3TTriangulator {
+public:
+    explicit G3TTriangulator(G3TMesh* mesh);
+    virtual ~G3TTriangulator();
+    G3TTriangulator(const G3TTriangulator&) = delete;
+    G3TTriangulator& operator=(const G3TTriangulator&) = delete;
+
+    // Triangulates the mesh once. False when the mesh is null, was already
+    // triangulated or has triangles, or when no real triangle results (fewer
+    // than three distinct points, or all of them collinear).
+    virtual bool Triangulate();
+
+    // Same-point test of the engine: both coordinates within 1e-8.
+    static bool SamePoint(const G3TVertex* a, const G3TVertex* b);
+    static constexpr double kTolerance = 1e-8;
+
+private:
+    struct Item {
+        double x;
+        double y;
+        G3TVertex* v;
+        int index;
+    };
+
+    G3TOTri Recurse(int lo, int hi, int axis);
+    G3TOTri Merge(G3TOTri leftRing, G3TOTri rightRing, int axis);
+    G3TOTri NewTriangle(G3TVertex* a, G3TVertex* b, G3TVertex* c);
+    void RemoveGhosts(G3TOTri ring);
+    void ResetVertexHandles();
+
+    G3TMesh* m_Mesh;
+    std::vector<Item> m_Items;
+};
