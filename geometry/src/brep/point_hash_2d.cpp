@@ -96,12 +96,10 @@ G3Point* G2PointHash::Add(G3Point* p)
 {
     if (!p || HasNaN(p->GetXYZ(), 3))
         return nullptr;
-    for (G3PointHashItem* item = GetChain(p->GetXYZ()); item; item = item->GetNext()) {
-        if (p->Equals(static_cast<const GObj*>(item->GetObject()), m_Tolerance))
-            return static_cast<G3Point*>(item->GetObject());
-    }
-    AddWithoutTest(p);
-    return nullptr;
+    G3Point* same = Exists(p->GetXYZ());
+    if (!same)
+        AddWithoutTest(p);
+    return same;
 }
 
 G3Point* G2PointHash::Exists(const double* xyz)
