@@ -1,0 +1,27 @@
+// Blocking, bounded method calls on the engine's objects. Every failure,
+// from the engine or from the bus, comes back as CAutomationError.
+#pragma once
+
+#include <QDBusConnection>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <chrono>
+
+class DbusCaller {
+public:
+    enum class Duration { Normal, Long };
+
+    DbusCaller(QDBusConnection connection, std::chrono::milliseconds normalTimeout,
+               std::chrono::milliseconds longTimeout);
+
+    QList<QVariant> Call(const QString& path, const char* interface, const char* method,
+                         const QList<QVariant>& arguments = {},
+                         Duration duration = Duration::Normal) const;
+
+private:
+    QDBusConnection m_connection;
+    std::chrono::milliseconds m_normalTimeout;
+    std::chrono::milliseconds m_longTimeout;
+};
