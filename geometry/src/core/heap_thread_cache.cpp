@@ -71,17 +71,49 @@ private:
     int m_NextVictim = 0;
 };
 
-ThreadCache& Cache()
+// The cache lives until its thread ends. Objects deleted after that (by
+// static destructors at exit, which run after the main thread's thread-local
+// objects are gone) go straight to their heap.
+struct CacheState {
+    ThreadCache* cache = nullptr;
+    bool finished = false;
+};
+thread_local CacheState t_State; // trivially destructible: readable to the end
+
+struct CacheOwner {
+    ~CacheOwner()
+    {
+        if (t_State.cache) {
+            t_State.cache->Flush();
+            delete t_State.cache;
+            t_State.cache = nullptr;
+        }
+        t_State.finished = true;
+    }
+    void Touch() {}
+};
+thread_local CacheOwner t_Owner;
+
+// The calling thread's cache, or null once the thread has ended.
+ThreadCache* Cache()
 {
-    thread_local std::unique_ptr<ThreadCache> cache(new ThreadCache);
-    return *cache;
+    if (t_State.cache)
+        return t_State.cache;
+    if (t_State.finished)
+        return nullptr;
+    t_Owner.Touch(); // constructs the owner, so its destructor will run
+    t_State.cache = new ThreadCache;
+    return t_State.cache;
 }
 
 } // namespace
 
 void* Alloc(GHeap* heap)
 {
-    Magazine& m = Cache().For(heap);
+    ThreadCache* cache = Cache();
+    if (!cache)
+        return heap->Alloc();
+    Magazine& m = cache->For(heap);
     if (m.count == 0)
         m.count = heap->AllocBatch(m.slots, kTransfer);
     void* p = m.slots[--m.count];
@@ -92,7 +124,12 @@ void* Alloc(GHeap* heap)
 
 void Free(GHeap* heap, void* p)
 {
-    Magazine& m = Cache().For(heap);
+    ThreadCache* cache = Cache();
+    if (!cache) {
+        heap->Free(p);
+        return;
+    }
+    Magazine& m = cache->For(heap);
     if (m.count == kMagazineSlots) {
         heap->FreeBatch(m.slots + kMagazineSlots - kTransfer, kTransfer);
         m.count -= kTransfer;
@@ -103,7 +140,8 @@ void Free(GHeap* heap, void* p)
 
 void Flush()
 {
-    Cache().Flush();
+    if (ThreadCache* cache = Cache())
+        cache->Flush();
 }
 
 } // namespace heap_thread_cache

@@ -354,6 +354,33 @@ TEST(PooledClass, ConcurrentAllocationAndReleaseKeepObjectsApart)
     EXPECT_EQ(LiveSlots(*PooledProbe::GetClassHeap()), 0);
 }
 
+namespace {
+// Deletes pooled objects from a static destructor, after the main thread's
+// slot cache is gone (a crash or an ASan report at exit fails the test run).
+struct DeletedAtExit {
+    ~DeletedAtExit()
+    {
+        for (PooledProbe* p : objects)
+            delete p;
+    }
+    std::vector<PooledProbe*> objects;
+};
+DeletedAtExit g_DeletedAtExit;
+} // namespace
+
+TEST(PooledClass, ObjectsCanBeDeletedByStaticDestructorsAtExit)
+{
+    for (int i = 0; i < 600; ++i)
+        g_DeletedAtExit.objects.push_back(new PooledProbe(static_cast<unsigned long>(i)));
+    // A thread that ends hands its cache back, and later deletions of its
+    // objects from other threads still work.
+    std::thread([] {
+        for (int i = 0; i < 300; ++i)
+            g_DeletedAtExit.objects.push_back(new PooledProbe(1));
+    }).join();
+    EXPECT_EQ(g_DeletedAtExit.objects.size(), 900u);
+}
+
 TEST(GSemaphor, IsRecursiveAndExcludesOtherThreads)
 {
     GSemaphor lock;
