@@ -25,15 +25,20 @@ bool Finite(const PixelPoint& p)
 }
 
 // Liang-Barsky: cuts the segment to the rectangle; false when nothing of it
-// is inside. Endpoints inside stay exactly as they were.
+// is inside. Endpoints inside stay exactly as they were, and a cut endpoint
+// lies exactly on the edge that cut it (interpolating alone would lose it
+// for segments that reach far beyond the window).
 bool ClipSegment(PixelPoint& a, PixelPoint& b, double low, double highU, double highV)
 {
     const double du = b.u - a.u;
     const double dv = b.v - a.v;
-    double t0 = 0;
-    double t1 = 1;
     const double p[4] = {-du, du, -dv, dv};
     const double q[4] = {a.u - low, highU - a.u, a.v - low, highV - a.v};
+    const double edge[4] = {low, highU, low, highV};
+    double t0 = 0;
+    double t1 = 1;
+    int edge0 = -1;
+    int edge1 = -1;
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
             if (q[i] < 0)
@@ -41,18 +46,26 @@ bool ClipSegment(PixelPoint& a, PixelPoint& b, double low, double highU, double 
             continue;
         }
         const double r = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, r);
-        else
-            t1 = std::min(t1, r);
+        if (p[i] < 0 && r > t0) {
+            t0 = r;
+            edge0 = i;
+        } else if (p[i] > 0 && r < t1) {
+            t1 = r;
+            edge1 = i;
+        }
         if (t0 > t1)
             return false;
     }
     const PixelPoint start = a;
-    if (t1 < 1)
-        b = {start.u + t1 * du, start.v + t1 * dv};
-    if (t0 > 0)
-        a = {start.u + t0 * du, start.v + t0 * dv};
+    auto pointAt = [&](double t, int cut) {
+        PixelPoint point{start.u + t * du, start.v + t * dv};
+        (cut < 2 ? point.u : point.v) = edge[cut];
+        return point;
+    };
+    if (edge1 >= 0)
+        b = pointAt(t1, edge1);
+    if (edge0 >= 0)
+        a = pointAt(t0, edge0);
     return true;
 }
 

@@ -22,7 +22,7 @@ std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    while (start <= text.size()) {
+    while (start < text.size()) {
         const std::size_t end = text.find('\n', start);
         lines.push_back(Trim(text.substr(start, end == std::string::npos ? end : end - start)));
         if (end == std::string::npos)
