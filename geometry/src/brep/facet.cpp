@@ -1,11 +1,29 @@
 #include "tessaly/facet.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+
+#include "brep/loop_walk.h"
+#include "tessaly/contour.h"
 
 TESSALY_DEFINE_POOLED_CLASS(G3Facet, "G3Facet", 65536)
 
 G3Facet::~G3Facet() = default;
+
+void G3Facet::print()
+{
+    char* text = ToString();
+    std::puts(text);
+    delete[] text;
+}
+
+char* G3Facet::ToString()
+{
+    char* text = new char[64];
+    std::snprintf(text, 64, "G3Facet id=%ld edges=%d", GetId(), GetEdgeCount());
+    return text;
+}
 
 void G3Facet::Copy(GObj* source)
 {
@@ -88,4 +106,53 @@ GObj* G3FacetEdgeIterator::next()
     G3Edge* e = m_Next;
     m_Next = m_Facet->GetNextEdge(e);
     return e;
+}
+
+G3FacetVertexIterator::G3FacetVertexIterator(G3Facet* f) : m_Facet(f), m_Edge(f ? f->GetFirstEdge() : nullptr) {}
+
+GObj* G3FacetVertexIterator::next()
+{
+    // The same orientation rule as G3WalkLoops, one edge at a time.
+    G3Edge* e = m_Edge;
+    G3Edge* following = m_Facet->GetNextEdge(e);
+    G3Vertex* start;
+    if (!m_LoopClosed && (e->GetVertex1() == m_PreviousEnd || e->GetVertex2() == m_PreviousEnd)) {
+        start = m_PreviousEnd;
+    } else {
+        bool sharesOne = following && (following->GetVertex1() == e->GetVertex1() ||
+                                       following->GetVertex2() == e->GetVertex1());
+        bool sharesTwo = following && (following->GetVertex1() == e->GetVertex2() ||
+                                       following->GetVertex2() == e->GetVertex2());
+        start = sharesOne && !sharesTwo ? e->GetVertex2() : e->GetVertex1();
+        m_LoopStart = start;
+    }
+    m_PreviousEnd = e->GetOtherVertex(start);
+    m_LoopClosed = m_PreviousEnd == m_LoopStart;
+    m_Current = e;
+    m_Edge = following;
+    return start;
+}
+
+G3FacetContourIterator::G3FacetContourIterator(G3Facet* f) : m_Contours(new GArrayCollection)
+{
+    if (!f || !f->HasEdges())
+        return;
+    G3EdgeList contour(f);
+    contour.FormContours(m_Contours);
+}
+
+G3FacetContourIterator::~G3FacetContourIterator()
+{
+    m_Contours->clear(true);
+    delete m_Contours;
+}
+
+bool G3FacetContourIterator::hasNext()
+{
+    return m_Position < m_Contours->size();
+}
+
+GObj* G3FacetContourIterator::next()
+{
+    return m_Contours->get(m_Position++);
 }
