@@ -24,8 +24,11 @@ Canvas::Canvas(int width, int height, Rgb fill)
       m_stride((3 * width + 3) / 4 * 4),
       m_bytes(static_cast<std::size_t>(m_stride) * height, 0)
 {
-    for (int y = 0; y < m_height; ++y)
-        FillSpan(y, 0, m_width - 1, fill);
+    // One row is filled pixel by pixel, the others are copies of it.
+    FillSpan(0, 0, m_width - 1, fill);
+    const std::uint8_t* first = m_bytes.data() + static_cast<std::size_t>(m_height - 1) * m_stride;
+    for (int y = 1; y < m_height; ++y)
+        std::copy(first, first + m_stride, m_bytes.data() + static_cast<std::size_t>(m_height - 1 - y) * m_stride);
 }
 
 Rgb Canvas::At(int x, int y) const
