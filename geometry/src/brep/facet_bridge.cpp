@@ -110,11 +110,38 @@ bool Splice(Loop& outer, const Loop& hole, const std::vector<Loop>& others, int 
     }
     return false;
 }
+// The whole list as one chain (an already bridged facet); false when some
+// edge does not continue from where the previous one ended.
+bool SingleChain(const G3Facet* f, Loop& out)
+{
+    std::vector<G3Edge*> edges;
+    G3FacetEdges(f, edges);
+    if (edges.size() < 3)
+        return false;
+    G3Edge* first = edges[0];
+    G3Edge* second = edges[1];
+    bool backwards = second->GetVertex1() == first->GetVertex1() || second->GetVertex2() == first->GetVertex1();
+    G3Vertex* start = backwards ? first->GetVertex2() : first->GetVertex1();
+    G3Vertex* at = start;
+    for (G3Edge* e : edges) {
+        if (e->GetVertex1() != at && e->GetVertex2() != at)
+            return false;
+        out.push_back(at);
+        at = e->GetOtherVertex(at);
+    }
+    return at == start;
+}
 } // namespace
 
 bool G3Facet::GetBridgedLoop(GArrayCollection* out)
 {
     out->clear();
+    Loop chain;
+    if (SingleChain(this, chain)) {
+        for (G3Vertex* v : chain)
+            out->add(v);
+        return true;
+    }
     std::vector<G3LoopEdge> walk;
     G3WalkFacet(this, walk);
     std::vector<Loop> loops;

@@ -1,0 +1,38 @@
+#pragma once
+// Reading the text dump into plain arrays, and checking them, before any
+// element is made. Ids in the arrays are positions in the file (-1 null).
+
+#include <string>
+#include <vector>
+
+struct G3DumpEdge {
+    int vertex[2];
+    int flags;
+    int facet[2];
+    int facetNext[2];
+    int vertexNext[2];
+};
+
+struct G3DumpFacet {
+    int first, last, flags, surface;
+};
+
+struct G3Dump {
+    int nextSurface = 1;
+    std::vector<double> xyz;  // 3 per vertex
+    std::vector<int> ring;    // first, last per vertex
+    std::vector<G3DumpEdge> edges;
+    std::vector<G3DumpFacet> facets;
+};
+
+// Parses the text; false with a message naming the line on any error:
+// a missing, extra or malformed token, a number that is not finite, a
+// count that is negative or larger than the text could hold.
+bool G3ParseDump(const std::string& text, G3Dump& dump, std::string& error);
+// Checks ranges and the topology: every ring and facet list ends without
+// revisiting an edge, names only edges that touch the vertex (or name the
+// facet), ends at the recorded last edge; every edge lies in both rings
+// once and in the list of each facet it names once; facet lists are chained
+// into closed loops; no edge joins a vertex to itself or names one facet
+// twice.
+bool G3CheckDump(const G3Dump& dump, std::string& error);
