@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 using namespace draftora;
 
 namespace {
@@ -130,6 +132,9 @@ TEST_F(EngineModelTest, MacroFailuresAreAutomationErrors)
     StandInDocument& document = model.Document(model.Open(Write("a.vkd", "VKD 1\n")));
     std::string description;
     EXPECT_EQ(CodeOf([&] { document.RunMacro(dir.Path() + "/none.vkm"); }), kFileNotFound);
+    const std::string pipe = dir.Path() + "/pipe.vkm";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(CodeOf([&] { document.RunMacro(pipe); }), kFileNotFound) << "not read, no hang";
     const std::string bad = Write("bad.vkm", ">SaveBmp\n{\n<Type 1\n");
     EXPECT_EQ(CodeOf([&] { document.RunMacro(bad); }, &description), kInvalidData);
     EXPECT_EQ(description, bad + ": macro line 3: missing '}' of >SaveBmp");

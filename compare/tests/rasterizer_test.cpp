@@ -133,3 +133,12 @@ TEST(Canvas, RefusesSizesOutsideItsLimits)
     EXPECT_EQ(canvas.Stride(), 16);
     EXPECT_EQ(canvas.At(4, 1), (Rgb{1, 2, 3}));
 }
+
+TEST(Rasterizer, ShapesFarOutsideTheWindowLeaveItUntouched)
+{
+    const Shape polygon{ShapeKind::Polygon, Pen{kBlack, 1}, {{0, 1e300}, {1, 1e300}, {1, 2e300}}, 0};
+    EXPECT_EQ(CountBlack(RenderOne(polygon)), 0);
+    const Shape below{ShapeKind::Polygon, Pen{kBlack, 1}, {{0, -1e300}, {1, -1e300}, {1, -2e300}}, 0};
+    EXPECT_EQ(CountBlack(RenderOne(below)), 0);
+    EXPECT_EQ(CountBlack(RenderOne(Shape{ShapeKind::Circle, Pen{kBlack, 2}, {{1e200, 0}}, 1})), 0);
+}

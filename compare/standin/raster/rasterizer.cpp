@@ -166,12 +166,12 @@ private:
             top = std::min(top, p.v);
             bottom = std::max(bottom, p.v);
         }
-        const int first = static_cast<int>(std::max(0.0, std::floor(top)));
-        const int last = static_cast<int>(std::min(m_canvas.Height() - 1.0, std::ceil(bottom)));
+        const double height = m_canvas.Height();
+        const int first = static_cast<int>(std::clamp(std::floor(top), 0.0, height));
+        const int last = static_cast<int>(std::clamp(std::ceil(bottom), -1.0, height - 1));
         std::vector<double> crossings;
-        for (int row = first; row <= last; ++row) {
+        for (int row = first; row <= last; ++row)
             FillRow(ring, row, crossings, colour);
-        }
     }
 
     void FillRow(const std::vector<PixelPoint>& ring, int row, std::vector<double>& crossings,

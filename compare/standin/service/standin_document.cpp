@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -21,8 +22,12 @@ constexpr int kViewPointsSelector = 2;
 
 std::string ReadMacroFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Only a regular file: reading a pipe could block the engine for good.
+    std::error_code error;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(path, error))
+        in.open(path, std::ios::binary);
+    if (!in.is_open())
         throw EngineError(kFileNotFound, "cannot open the macro file " + path);
     std::string text(std::istreambuf_iterator<char>(in), {});
     if (static_cast<std::streamsize>(text.size()) > kMaxMacroBytes)
