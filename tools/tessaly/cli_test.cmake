@@ -1,0 +1,57 @@
+# The command line end to end: a body built with the library goes through
+# every format and back, and bad input gives an error, not a crash.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+function(run expect_ok)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(expect_ok AND NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}${err}")
+  endif()
+  if(NOT expect_ok AND rc EQUAL 0)
+    message(FATAL_ERROR "should have failed: ${ARGN}")
+  endif()
+  if(NOT expect_ok AND NOT rc EQUAL 1)
+    message(FATAL_ERROR "expected a clean error (1), got ${rc}: ${ARGN}\n${err}")
+  endif()
+  set(last_output "${out}" PARENT_SCOPE)
+endfunction()
+
+function(expect_info file facets closed)
+  run(TRUE ${CLI} info ${file})
+  if(NOT last_output MATCHES "facets ${facets}\n" OR NOT last_output MATCHES "closed ${closed}")
+    message(FATAL_ERROR "info of ${file}:\n${last_output}")
+  endif()
+endfunction()
+
+run(TRUE ${SAMPLE} ${WORK}/body.g3s)
+expect_info(${WORK}/body.g3s 11 yes)
+foreach(ext obj off)
+  run(TRUE ${CLI} convert ${WORK}/body.g3s ${WORK}/body.${ext})
+  run(TRUE ${CLI} convert ${WORK}/body.${ext} ${WORK}/back-${ext}.g3s)
+  expect_info(${WORK}/back-${ext}.g3s 11 yes)
+endforeach()
+# STL holds triangles: 5 quads and 5 pocket faces give 2 each, the holed
+# top 8: 28 triangles, still closed after the corners are merged.
+run(TRUE ${CLI} convert ${WORK}/body.g3s ${WORK}/body.stl)
+expect_info(${WORK}/body.stl 28 yes)
+run(TRUE ${CLI} convert ${WORK}/body.g3s ${WORK}/body.wrl)
+file(READ ${WORK}/body.wrl vrml)
+if(NOT vrml MATCHES "^#VRML V2.0 utf8")
+  message(FATAL_ERROR "no VRML header")
+endif()
+
+# Simplification finds the adapter on the default search path here.
+run(TRUE ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${ADAPTERS} ${CLI} simplify ${WORK}/body.stl ${WORK}/small.off --ratio 0.5)
+run(TRUE ${CLI} info ${WORK}/small.off)
+if(NOT last_output MATCHES "facets 1[0-4]\n")
+  message(FATAL_ERROR "simplified to an unexpected size:\n${last_output}")
+endif()
+
+file(WRITE ${WORK}/bad.off "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n")
+run(FALSE ${CLI} info ${WORK}/bad.off)
+file(WRITE ${WORK}/bad.g3s "3 3 1 1 0\nnan 0 0\n")
+run(FALSE ${CLI} info ${WORK}/bad.g3s)
+run(FALSE ${CLI} info ${WORK}/missing.obj)
+run(FALSE ${CLI} convert ${WORK}/body.g3s ${WORK}/body.unknown)
+run(FALSE ${CLI} simplify ${WORK}/body.g3s ${WORK}/s.g3s --ratio 2)

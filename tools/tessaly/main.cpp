@@ -1,0 +1,96 @@
+// tessaly: the kernel on the command line.
+//   tessaly info FILE
+//   tessaly convert IN OUT
+//   tessaly simplify IN OUT --ratio R
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "mesh_formats.h"
+#include "tessaly/surface.h"
+
+namespace {
+int Usage()
+{
+    std::fputs("usage: tessaly info FILE\n"
+               "       tessaly convert IN OUT\n"
+               "       tessaly simplify IN OUT --ratio R   (0 <= R <= 1)\n"
+               "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
+               stderr);
+    return 2;
+}
+
+int Error(const std::string& message)
+{
+    std::fprintf(stderr, "tessaly: %s\n", message.c_str());
+    return 1;
+}
+
+int Info(G3Surface* s)
+{
+    int open = 0;
+    double area = 0;
+    // An edge is open when fewer than two facet sides meet along its two
+    // vertices; the two edges of a bridge count together.
+    for (int k = 0; k < s->GetEdgeCount(); ++k) {
+        G3Edge* e = s->GetEdge(k);
+        open += e->GetVertex1()->GetEdgeCount(e->GetVertex2()) < 2;
+    }
+    for (int k = 0; k < s->GetFacetCount(); ++k)
+        area += std::max(0.0, s->GetFacet(k)->GetArea());
+    std::printf("vertices %d\nedges %d\nfacets %d\n", s->GetVertexCount(), s->GetEdgeCount(), s->GetFacetCount());
+    GEnvelope box;
+    if (s->FormEnvelope(&box))
+        std::printf("envelope %.17g %.17g %.17g  %.17g %.17g %.17g\n", box.GetMinX(), box.GetMinY(), box.GetMinZ(),
+                    box.GetMaxX(), box.GetMaxY(), box.GetMaxZ());
+    std::printf("area %.17g\n", area);
+    std::printf("closed %s (%d open edges)\n", open == 0 && s->GetFacetCount() > 0 ? "yes" : "no", open);
+    return 0;
+}
+
+bool Ratio(const char* text, double& ratio)
+{
+    const char* end = text + std::strlen(text);
+    auto r = std::from_chars(text, end, ratio);
+    return r.ec == std::errc() && r.ptr == end && ratio >= 0.0 && ratio <= 1.0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return Usage();
+    std::string command = argv[1];
+    G3Surface surface;
+    std::string error;
+    if (command == "info" && argc == 3) {
+        if (!ReadMesh(argv[2], &surface, error))
+            return Error(error);
+        return Info(&surface);
+    }
+    if (command == "convert" && argc == 4) {
+        if (!ReadMesh(argv[2], &surface, error) || !WriteMesh(argv[3], &surface, error))
+            return Error(error);
+        return 0;
+    }
+    if (command == "simplify" && argc == 6 && std::strcmp(argv[4], "--ratio") == 0) {
+        double ratio;
+        if (!Ratio(argv[5], ratio))
+            return Error("the ratio must be a number from 0 to 1");
+        if (!ReadMesh(argv[2], &surface, error))
+            return Error(error);
+        QSLIM_RES result;
+        G3Surface* simplified =
+            G3Surface::QSlimSimplifier(&surface, CHECK_LEVEL_1001, ratio, QSLIM_TYPE_QUADRIC, result, nullptr);
+        if (!simplified)
+            return Error(result.status == QSLIM_NO_ADAPTER ? "the simplification library libSimplexa.so was not found"
+                                                           : "the body could not be simplified");
+        bool ok = WriteMesh(argv[3], simplified, error);
+        std::printf("%d -> %d triangles\n", result.sourceTriangles, result.resultTriangles);
+        delete simplified;
+        return ok ? 0 : Error(error);
+    }
+    return Usage();
+}
