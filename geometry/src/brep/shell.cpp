@@ -63,6 +63,10 @@ Element* Append(GArrayCollection* list, Element* element)
 {
     if (!list || !element)
         return nullptr;
+    // The lists grow by a fixed step; doubling here keeps building a large
+    // body linear instead of copying the whole list every 1024 elements.
+    if (list->size() == list->capacity())
+        list->ensureCapacity(2 * list->size() + 1024);
     element->SetId(list->size());
     list->add(element);
     return element;

@@ -14,6 +14,12 @@ bool ReadFile(const char* path, std::string& text, std::string& error)
         error = std::string("cannot open ") + path;
         return false;
     }
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        long size = std::ftell(file);
+        if (size > 0)
+            text.reserve(static_cast<std::size_t>(size));
+        std::rewind(file);
+    }
     char buffer[1 << 16];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
