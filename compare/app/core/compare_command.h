@@ -1,0 +1,67 @@
+// The Compare command: checks the two files, has the Draftora engine render
+// drawings into temporary bitmaps, reads the bitmaps, compares them and
+// reports the result.
+#pragma once
+
+#include "int_rect.h"
+#include "settings.h"
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+class CDraftoraEngine;
+class CPrivateTempDir;
+class IStrings;
+class IUserInterface;
+
+enum class CompareStatus {
+    CheckFailed, // a file is missing or not supported: nothing else changes
+    Failed,      // the files could not be compared: no bitmaps are left
+    Compared,
+};
+
+struct CompareOutcome {
+    CompareStatus status = CompareStatus::CheckFailed;
+    QImage first;
+    QImage second;
+    QImage difference;
+    // The differing pixels (both ends included), when there are any.
+    std::optional<IntRect> differenceBox;
+};
+
+class CCompareCommand {
+public:
+    // `engine` may be null, and `engineReady` false, when no engine is there:
+    // then only raster files can be compared.
+    CCompareCommand(IUserInterface& ui, const IStrings& strings, CPrivateTempDir& tempDir,
+                    CDraftoraEngine* engine, bool engineReady);
+    // Deletes the temporary bitmaps of the last comparison.
+    ~CCompareCommand();
+    CCompareCommand(const CCompareCommand&) = delete;
+    CCompareCommand& operator=(const CCompareCommand&) = delete;
+
+    CompareOutcome Run(const QString& file1, const QString& file2, const TwinviewSettings& settings);
+
+    void DeleteTemporaryBitmaps();
+    const QString& TemporaryBitmap1() const { return m_temporary1; }
+    const QString& TemporaryBitmap2() const { return m_temporary2; }
+
+private:
+    bool CheckFiles(const QString& file1, const QString& file2);
+    bool MakeBitmaps(const QString& file1, const QString& file2, const TwinviewSettings& settings,
+                     QString& bitmap1, QString& bitmap2);
+    bool RenderWithEngine(const QString& file1, const QString& file2,
+                          const TwinviewSettings& settings);
+    bool ReadAndCompare(const QString& bitmap1, const QString& bitmap2, CompareOutcome& outcome);
+    void Show(int stringId, const QStringList& arguments = {});
+
+    IUserInterface& m_ui;
+    const IStrings& m_strings;
+    CPrivateTempDir& m_tempDir;
+    CDraftoraEngine* m_engine;
+    bool m_engineReady;
+    QString m_temporary1;
+    QString m_temporary2;
+};

@@ -1,0 +1,31 @@
+// What Twinview can do with a file, judged by the extension of its name.
+#pragma once
+
+#include <QString>
+
+enum class FileKind {
+    Unsupported,
+    Raster,        // .BMP, .PNG, .JPG: read directly
+    Drawing,       // .VKD: rendered by the Draftora engine
+    OtherDrawing,  // .QVX, .Q2X, .DWG: accepted, but no engine here renders them
+};
+
+// The extension is what follows the last "." of the file name (never a dot
+// of a directory name), compared without regard to case.
+FileKind KindOfFile(const QString& path);
+
+inline bool IsSupported(const QString& path)
+{
+    return KindOfFile(path) != FileKind::Unsupported;
+}
+
+// A file that needs rendering before it can be compared.
+inline bool NeedsRendering(const QString& path)
+{
+    const FileKind kind = KindOfFile(path);
+    return kind == FileKind::Drawing || kind == FileKind::OtherDrawing;
+}
+
+// Both paths name one file: their canonical paths are equal exactly (file
+// names differing in case are different files here).
+bool IsSameFile(const QString& a, const QString& b);

@@ -1,0 +1,21 @@
+// The pixel-by-pixel comparison of two bitmaps of one size.
+#pragma once
+
+#include "int_rect.h"
+
+#include <QImage>
+
+struct PixelDifference {
+    // Per colour byte the complement of (first XOR second): equal bytes give
+    // 0xFF, so identical pixels come out white. Opaque RGB32.
+    QImage image;
+    bool differs = false;
+    // The differing pixels' box in pixel indices, rows counted from the
+    // top, both ends included (one pixel gives a box of no width or height).
+    // Meaningful only when `differs`.
+    IntRect box;
+};
+
+// Compares two opaque RGB32 images of one size; there is no tolerance. The
+// result image is null when the sizes differ or memory runs out.
+PixelDifference ComparePixels(const QImage& first, const QImage& second);

@@ -1,0 +1,101 @@
+#include "desktop_services.h"
+
+#include "command_states.h"
+#include "console_user_interface.h"
+#include "qt_user_interface.h"
+#include "settings.h"
+#include "string_ids.h"
+#include "twinview_dlg.h"
+
+#include "twinview/dbus_engine_system.h"
+#include "twinview/draftora_engine.h"
+#include "twinview/private_temp_dir.h"
+
+#include <tolkara/tolkara.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <exception>
+
+CDesktopServices::CDesktopServices() = default;
+
+CDesktopServices::~CDesktopServices()
+{
+    DestroyMainWindow();
+}
+
+void* CDesktopServices::LoadLanguageLibrary()
+{
+    return ::LoadLanguageLibrary(m_libraries);
+}
+
+void CDesktopServices::UseResources(void* module)
+{
+    m_strings = CStringTable(module);
+}
+
+bool CDesktopServices::ConnectEngine()
+{
+    try {
+        m_tempDir = std::make_shared<CPrivateTempDir>();
+        m_engine = std::make_unique<CDraftoraEngine>(MakeDbusEngineSystem(), m_tempDir);
+        m_engineReady = m_engine->Connect();
+    } catch (const std::exception&) {
+        m_engineReady = false;
+    }
+    return m_engineReady;
+}
+
+bool CDesktopServices::CreateMainWindow(const CMyCommandLineInfo& commandLine)
+{
+    const bool unattended = !commandLine.screenshotPath.isEmpty();
+    auto* qtUi = unattended ? nullptr : new CQtUserInterface;
+    m_ui.reset(unattended ? static_cast<IUserInterface*>(new CConsoleUserInterface) : qtUi);
+    const QString helpFile = QCoreApplication::applicationDirPath() + "/Twinview.pdf";
+    TwinviewDlgContext context{*m_ui, m_strings, *m_tempDir, m_engine.get(), m_engineReady,
+                               DefaultSettingsFile(), helpFile};
+    m_window = std::make_unique<CTwinviewDlg>(context);
+    if (qtUi)
+        qtUi->SetMainWindow(m_window.get());
+    m_window->SetFiles(commandLine.file1, commandLine.file2);
+    m_window->show();
+    if (unattended)
+        QTimer::singleShot(0, m_window.get(), [this, path = commandLine.screenshotPath] { RunScreenshot(path); });
+    else if (commandLine.compareAtStart)
+        QTimer::singleShot(0, m_window.get(), [this] { m_window->OnCompare(); });
+    return true;
+}
+
+// Compares, shows the differences, saves the window and ends the program:
+// exit code 0 when the files were compared and the image saved.
+void CDesktopServices::RunScreenshot(const QString& path)
+{
+    m_window->OnCompare();
+    const bool compared = m_window->ViewMode() >= 0;
+    if (compared)
+        m_window->OnCommand(ids::kShowDifferences);
+    QCoreApplication::processEvents();
+    const bool saved = m_window->grab().save(path);
+    if (!saved)
+        std::fprintf(stderr, "twinview: cannot save the window into %s\n", path.toLocal8Bit().constData());
+    QCoreApplication::exit(compared && saved ? 0 : 1);
+}
+
+void CDesktopServices::DisconnectEngine()
+{
+    if (m_engine)
+        m_engine->Disconnect();
+}
+
+void CDesktopServices::FreeLanguageLibrary(void* module)
+{
+    m_strings = CStringTable(nullptr);
+    TolkaraFreeModule(module);
+}
+
+void CDesktopServices::DestroyMainWindow()
+{
+    m_window.reset();
+}

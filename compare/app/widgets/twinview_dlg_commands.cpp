@@ -1,0 +1,191 @@
+// The main window's commands: Compare, the view modes and blinking, zoom,
+// the file dialogs, Settings, About, Help, and closing.
+#include "twinview_dlg.h"
+
+#include "about_dlg.h"
+#include "command_states.h"
+#include "file_filter.h"
+#include "file_kind.h"
+#include "image_ctrl.h"
+#include "settings_dlg.h"
+#include "string_ids.h"
+#include "text_table.h"
+#include "user_interface.h"
+#include "wait_cursor.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSettings>
+
+void CTwinviewDlg::OnCommand(int command)
+{
+    switch (command) {
+    case ids::kCompare: OnCompare(); return;
+    case ids::kShowFirst: ShowMode(kShowFirst); break;
+    case ids::kShowSecond: ShowMode(kShowSecond); break;
+    case ids::kShowDifferences: ShowMode(kShowDifferences); break;
+    case ids::kBlink: StartBlinking(); break;
+    case ids::kZoomIn: m_view->ZoomIn(); break;
+    case ids::kZoomOut: m_view->ZoomOut(); break;
+    case ids::kZoomToDifferences: m_view->ZoomToDifferences(); break;
+    case ids::kZoomFullResolution: m_view->FullResolution(); break;
+    case ids::kZoomToWindow: m_view->ZoomToWindow(); break;
+    default: return;
+    }
+    UpdateCommandStates();
+    m_view->setFocus();
+}
+
+void CTwinviewDlg::OnCompare()
+{
+    m_view->Reset();
+    m_blinker.Clear();
+    CompareOutcome outcome;
+    {
+        CWaitCursor wait;
+        outcome = m_compare.Run(m_file1->text(), m_file2->text(), m_settings);
+    }
+    ApplyOutcome(std::move(outcome));
+    UpdateCommandStates();
+    m_view->setFocus();
+}
+
+// A failed check keeps the previous comparison; any later failure leaves
+// nothing to show.
+void CTwinviewDlg::ApplyOutcome(CompareOutcome outcome)
+{
+    if (outcome.status == CompareStatus::CheckFailed)
+        return;
+    m_first = std::move(outcome.first);
+    m_second = std::move(outcome.second);
+    m_difference = std::move(outcome.difference);
+    if (outcome.status == CompareStatus::Failed) {
+        m_viewMode = kNoComparison;
+        return;
+    }
+    if (outcome.differenceBox)
+        m_view->SetDifferenceBox(*outcome.differenceBox);
+    m_view->ShowBitmap(&m_first);
+    m_view->viewport()->repaint();
+    m_viewMode = kShowFirst;
+}
+
+const QImage* CTwinviewDlg::BitmapOfMode(int mode) const
+{
+    switch (mode) {
+    case kShowFirst: return &m_first;
+    case kShowSecond: return &m_second;
+    case kShowDifferences: return &m_difference;
+    default: return nullptr;
+    }
+}
+
+void CTwinviewDlg::ShowMode(int mode)
+{
+    if (m_viewMode < 0)
+        return;
+    m_blinkTimer.stop();
+    m_viewMode = mode;
+    m_view->ShowBitmap(BitmapOfMode(mode));
+}
+
+void CTwinviewDlg::StartBlinking()
+{
+    if (m_viewMode < 0)
+        return;
+    m_viewMode = kBlinking;
+    m_blinkTimer.start();
+    m_blinker.Start();
+}
+
+void CTwinviewDlg::OnBlinkTimer()
+{
+    const std::optional<CBlinker::Bitmap> next = m_blinker.Tick();
+    if (!next)
+        return;
+    m_view->ShowBitmap(*next == CBlinker::Bitmap::Second ? &m_second : &m_first);
+    m_view->viewport()->repaint();
+}
+
+void CTwinviewDlg::UpdateCommandStates()
+{
+    const int zoomState = m_view->Model().State();
+    for (int command : {ids::kShowFirst, ids::kShowSecond, ids::kShowDifferences, ids::kBlink, ids::kZoomIn,
+                        ids::kZoomOut, ids::kZoomToDifferences, ids::kZoomFullResolution, ids::kZoomToWindow}) {
+        const CommandState state = MainCommandState(command, m_viewMode, zoomState);
+        QAction* action = CommandAction(command);
+        action->setEnabled(state.enabled);
+        action->setChecked(state.checked);
+    }
+}
+
+void CTwinviewDlg::OnSelectFile(int which)
+{
+    const QString path = m_context.ui.OpenFileName(m_context.strings.Get(ids::kSelectFileTitle),
+                                                   FileDialogFilters(m_context.strings.Get(ids::kFileFilter)));
+    if (path.isEmpty())
+        return;
+    if (!IsSupported(path)) {
+        m_context.ui.ShowMessage(
+            {ids::kUnsupportedFileType, m_context.strings.Format(ids::kUnsupportedFileType, {kSelectableExtensions})},
+            m_context.strings.Get(ids::kAppTitle));
+        return;
+    }
+    // Only the chosen box changes: text typed into the other one stays.
+    (which == 1 ? m_file1 : m_file2)->setText(path);
+}
+
+void CTwinviewDlg::OnSettings()
+{
+    CSettingsDlg dialog(m_settings, m_context.strings, m_context.ui, this);
+    if (m_context.ui.RunModal(dialog) == QDialog::Accepted)
+        m_settings = dialog.Values();
+}
+
+void CTwinviewDlg::OnAbout()
+{
+    CAboutDlg dialog(m_context.strings, this);
+    m_context.ui.RunModal(dialog);
+}
+
+void CTwinviewDlg::OnHelp()
+{
+    const QString& path = m_context.helpFile;
+    if (QFileInfo(path).isFile() && m_context.ui.OpenDocument(path))
+        return;
+    m_context.ui.ShowMessage({ids::kHelpMissing, m_context.strings.Format(ids::kHelpMissing, {path})},
+                             m_context.strings.Get(ids::kAppTitle));
+}
+
+void CTwinviewDlg::done(int result)
+{
+    m_blinkTimer.stop();
+    if (result == QDialog::Rejected)
+        SaveSettings();
+    CResizingDialog::done(result);
+}
+
+void CTwinviewDlg::SaveSettings() const
+{
+    QSettings store(m_context.settingsFile, QSettings::IniFormat);
+    WriteSettings(store, m_settings);
+}
+
+// Enter presses the focused button, and elsewhere closes the window without
+// saving the settings (OK); Esc goes to reject() (Cancel), which saves them.
+void CTwinviewDlg::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier)) {
+        CResizingDialog::keyPressEvent(event);
+        return;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(focusWidget())) {
+        button->click();
+        return;
+    }
+    accept();
+}
