@@ -235,17 +235,36 @@ bool G3TMeshTransformer::IsLocallyDelaunay(const G3TOTri& h) const
 
 void G3TMeshTransformer::RestoreDelaunay(std::vector<Edge>& edges)
 {
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (Edge& e : edges) {
-            G3TOTri h;
-            if (!FindEdge(e.first, e.second, &h) || IsLocallyDelaunay(h))
-                continue;
-            G3TOTri flipped = Flip(h);
-            if (!flipped.tri)
-                continue;
-            e = Edge{Org(flipped), Dest(flipped)};
-            changed = true;
+    // Lawson's flips on a work list: the listed edges and every side of
+    // the triangles beside them (the border of the changed region), and
+    // after each flip the four outer sides of its quadrilateral. Each flip
+    // lowers the sum of the lifted volumes, so the flipping ends, and it
+    // ends with every unconstrained edge locally Delaunay.
+    std::vector<Edge> work;
+    work.reserve(edges.size() * 5);
+    for (const Edge& e : edges) {
+        G3TOTri h;
+        if (!FindEdge(e.first, e.second, &h))
+            continue;
+        for (G3TOTri side : {h, Lnext(h), Lprev(h)})
+            work.emplace_back(Org(side), Dest(side));
+        G3TOTri s = Sym(h);
+        if (!m_Mesh->IsOuter(s)) {
+            work.emplace_back(Org(Lnext(s)), Dest(Lnext(s)));
+            work.emplace_back(Org(Lprev(s)), Dest(Lprev(s)));
         }
+    }
+    while (!work.empty()) {
+        Edge e = work.back();
+        work.pop_back();
+        G3TOTri h;
+        if (!FindEdge(e.first, e.second, &h) || IsLocallyDelaunay(h))
+            continue;
+        G3TOTri flipped = Flip(h);
+        if (!flipped.tri)
+            continue;
+        G3TOTri other = Sym(flipped);
+        for (G3TOTri side : {Lnext(flipped), Lprev(flipped), Lnext(other), Lprev(other)})
+            work.emplace_back(Org(side), Dest(side));
     }
 }

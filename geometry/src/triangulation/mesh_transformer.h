@@ -40,8 +40,10 @@ public:
     // across it is not strictly inside the circle of h's triangle.
     bool IsLocallyDelaunay(const G3TOTri& h) const;
 
-    // Flips the listed edges (and the edges that replace them) until each
-    // is locally Delaunay; edges carrying segments are never flipped.
+    // Restores the constrained Delaunay property after local changes: the
+    // listed edges, the sides of their triangles and every edge next to a
+    // flip are flipped until locally Delaunay; edges carrying segments are
+    // never flipped.
     void RestoreDelaunay(std::vector<Edge>& edges);
 
     // Number of flips done by this transformer.

@@ -273,6 +273,7 @@ bool G3TSegmentInserter::ForceEdge(G3TVertex* e, G3TVertex* t, const std::vector
         return false;
     if (!AddSubsegment(edge, e, t, piece))
         return false;
+    fresh.emplace_back(e, t);
     m_Transformer->RestoreDelaunay(fresh);
     return true;
 }

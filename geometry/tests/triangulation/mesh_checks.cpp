@@ -243,14 +243,19 @@ std::string CheckAgainstHull(G3TMesh& mesh)
     return os.str();
 }
 
-bool HasEdgeChain(G3TMesh& mesh, G3TVertex* a, G3TVertex* b, std::vector<G3TVertex*>* path, double relTol)
+bool HasEdgeChain(G3TMesh& mesh, G3TVertex* a, G3TVertex* b, std::vector<G3TVertex*>* path, double relTol,
+                  bool requireSegments)
 {
     a = a->GetSurvivor();
     b = b->GetSurvivor();
     std::map<G3TVertex*, std::vector<G3TVertex*>> adj;
     for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->m_Next) {
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
+            if (requireSegments && !mesh.HasSegment(G3TOTri{t, i}))
+                continue;
             adj[t->m_Corner[i]].push_back(t->m_Corner[(i + 1) % 3]);
+            adj[t->m_Corner[(i + 1) % 3]].push_back(t->m_Corner[i]);
+        }
     }
     const double dx = b->m_X - a->m_X, dy = b->m_Y - a->m_Y;
     const double len2 = dx * dx + dy * dy;
@@ -264,32 +269,33 @@ bool HasEdgeChain(G3TMesh& mesh, G3TVertex* a, G3TVertex* b, std::vector<G3TVert
         double dist = std::fabs((v->m_X - a->m_X) * dy - (v->m_Y - a->m_Y) * dx) / len;
         return dist <= relTol * len;
     };
-    // Greedy walk: from the current vertex take the neighbour on the line
-    // with the smallest parameter beyond the current one.
-    std::vector<G3TVertex*> chain{a};
-    G3TVertex* cur = a;
-    while (cur != b) {
-        G3TVertex* best = nullptr;
-        double bestT = 0;
-        double curT = param(cur);
+    // Breadth-first search over vertices on the segment, moving forward
+    // along it only.
+    std::map<G3TVertex*, G3TVertex*> from;
+    std::queue<G3TVertex*> queue;
+    from[a] = nullptr;
+    queue.push(a);
+    while (!queue.empty() && !from.count(b)) {
+        G3TVertex* cur = queue.front();
+        queue.pop();
+        const double curT = param(cur);
         for (G3TVertex* w : adj[cur]) {
-            if (!onLine(w))
+            if (from.count(w) || !onLine(w))
                 continue;
-            double t = param(w);
+            const double t = param(w);
             if (t <= curT || t > 1.0 + 1e-12)
                 continue;
-            if (!best || t < bestT) {
-                best = w;
-                bestT = t;
-            }
+            from[w] = cur;
+            queue.push(w);
         }
-        if (!best)
-            return false;
-        chain.push_back(best);
-        cur = best;
     }
-    if (path)
-        *path = chain;
+    if (!from.count(b))
+        return false;
+    if (path) {
+        path->clear();
+        for (G3TVertex* v = b; v; v = from[v])
+            path->insert(path->begin(), v);
+    }
     return true;
 }
 

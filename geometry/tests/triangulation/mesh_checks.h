@@ -55,11 +55,12 @@ long double TwiceTriangleArea(G3TMesh& mesh);
 // the mesh's distinct vertices; "" when all agree.
 std::string CheckAgainstHull(G3TMesh& mesh);
 
-// True when the triangle edges contain a path from a to b whose vertices
-// lie on the segment a-b (within relTol of its length, for vertices made
-// at crossings) in increasing order along it; *path receives it.
+// True when the triangle edges (with requireSegments, only those carrying
+// a segment) contain a path from a to b whose vertices lie on the segment
+// a-b (within relTol of its length, for vertices made at crossings) in
+// increasing order along it; *path receives it.
 bool HasEdgeChain(G3TMesh& mesh, G3TVertex* a, G3TVertex* b, std::vector<G3TVertex*>* path = nullptr,
-                  double relTol = 1e-9);
+                  double relTol = 1e-9, bool requireSegments = false);
 
 // Triangles keyed by creation index, each rotated to start at its smallest
 // index (orientation kept), in list order.
