@@ -1,6 +1,9 @@
 #include "triangulation/mesh.h"
 
+#include <sys/mman.h>
+
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -203,9 +206,49 @@ void G3TSegment::Copy(GObj* source)
 }
 
 // ---------------------------------------------------------------------------
+namespace {
+constexpr std::size_t kHugePage = std::size_t(1) << 21;
+constexpr std::size_t kLargeBlock = 2 * kHugePage;
+} // namespace
+
 G3TNodePool::G3TNodePool(GMemoryAllocator* arena, std::size_t itemSize)
     : m_Arena(arena), m_ItemSize((itemSize + 7) & ~static_cast<std::size_t>(7))
 {
+}
+
+G3TNodePool::~G3TNodePool()
+{
+    while (m_LargeBlocks) {
+        void** next = static_cast<void**>(*m_LargeBlocks);
+        std::free(m_LargeBlocks);
+        m_LargeBlocks = next;
+    }
+}
+
+void G3TNodePool::NewBlock()
+{
+    std::size_t bytes = m_BlockItems * m_ItemSize;
+    if (bytes < kLargeBlock / 2) {
+        m_Cursor = static_cast<char*>(m_Arena->alloc(static_cast<int>(bytes)));
+        if (!m_Cursor)
+            throw std::bad_alloc();
+        m_End = m_Cursor + bytes;
+        m_BlockItems *= 2;
+        return;
+    }
+    // A large block: its first 8 bytes link the blocks for release.
+    void* raw = nullptr;
+    if (posix_memalign(&raw, kHugePage, kLargeBlock) != 0 || !raw)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    madvise(raw, kLargeBlock, MADV_HUGEPAGE);
+#endif
+    auto** link = static_cast<void**>(raw);
+    *link = m_LargeBlocks;
+    m_LargeBlocks = link;
+    m_Cursor = static_cast<char*>(raw) + ((sizeof(void*) + 15) & ~static_cast<std::size_t>(15));
+    m_End = static_cast<char*>(raw) + kLargeBlock;
+    m_End = m_Cursor + ((m_End - m_Cursor) / static_cast<std::ptrdiff_t>(m_ItemSize)) * m_ItemSize;
 }
 
 void* G3TNodePool::Take()
@@ -215,17 +258,8 @@ void* G3TNodePool::Take()
         std::memcpy(&m_Free, p, sizeof(void*));
         return p;
     }
-    if (m_Cursor == m_End) {
-        // Blocks grow with the mesh, so small meshes stay small and large
-        // ones take few arena requests.
-        std::size_t bytes = m_BlockItems * m_ItemSize;
-        m_Cursor = static_cast<char*>(m_Arena->alloc(static_cast<int>(bytes)));
-        if (!m_Cursor)
-            throw std::bad_alloc();
-        m_End = m_Cursor + bytes;
-        if (m_BlockItems < 8192)
-            m_BlockItems *= 2;
-    }
+    if (m_Cursor == m_End)
+        NewBlock();
     void* p = m_Cursor;
     m_Cursor += m_ItemSize;
     return p;

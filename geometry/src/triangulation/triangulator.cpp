@@ -117,15 +117,34 @@ bool G3TTriangulator::Triangulate()
     if (kept < 3)
         return false;
 
-    G3TOTri ring = Recurse(0, static_cast<int>(kept), 0);
-    RemoveGhosts(ring);
+    Hull hull = Recurse(0, static_cast<int>(kept), 0);
+    RemoveGhosts(hull.lo[0]);
     ResetVertexHandles();
     m_Items.clear();
     m_Items.shrink_to_fit();
     return m_Mesh->GetTriangleCount() > 0;
 }
 
-G3TOTri G3TTriangulator::Recurse(int lo, int hi, int axis)
+G3TTriangulator::Hull G3TTriangulator::Extremes(G3TOTri ring)
+{
+    // A walk around a small ring (base cases, or a fallback).
+    Hull h;
+    for (int axis = 0; axis < 2; ++axis)
+        h.lo[axis] = h.hi[axis] = ring;
+    G3TOTri g = ring;
+    do {
+        for (int axis = 0; axis < 2; ++axis) {
+            if (VertexBefore(axis, Dest(g), Dest(h.lo[axis])))
+                h.lo[axis] = g;
+            if (VertexBefore(axis, Dest(h.hi[axis]), Dest(g)))
+                h.hi[axis] = g;
+        }
+        g = RingNext(g);
+    } while (g != ring);
+    return h;
+}
+
+G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
 {
     const int n = hi - lo;
     if (n == 2) {
@@ -136,7 +155,7 @@ G3TOTri G3TTriangulator::Recurse(int lo, int hi, int axis)
         Bond(gab, gba);
         JoinRing(gab, gba);
         JoinRing(gba, gab);
-        return gab;
+        return Extremes(gab);
     }
     if (n == 3) {
         Item* it = &m_Items[static_cast<std::size_t>(lo)];
@@ -159,7 +178,7 @@ G3TOTri G3TTriangulator::Recurse(int lo, int hi, int axis)
             JoinRing(gbc, gcb);
             JoinRing(gcb, gba);
             JoinRing(gba, gab);
-            return gab;
+            return Extremes(gab);
         }
         if (o < 0)
             std::swap(b, c);
@@ -173,32 +192,42 @@ G3TOTri G3TTriangulator::Recurse(int lo, int hi, int axis)
         JoinRing(gab, gbc);
         JoinRing(gbc, gca);
         JoinRing(gca, gab);
-        return gab;
+        return Extremes(gab);
     }
     const int mid = lo + n / 2;
     std::nth_element(m_Items.begin() + lo, m_Items.begin() + mid, m_Items.begin() + hi,
                      [axis](const Item& a, const Item& b) {
                          return Before(axis, a.x, a.y, a.index, b.x, b.y, b.index);
                      });
-    G3TOTri left = Recurse(lo, mid, 1 - axis);
-    G3TOTri right = Recurse(mid, hi, 1 - axis);
+    Hull left = Recurse(lo, mid, 1 - axis);
+    Hull right = Recurse(mid, hi, 1 - axis);
     return Merge(left, right, axis);
 }
 
-G3TOTri G3TTriangulator::Merge(G3TOTri leftRing, G3TOTri rightRing, int axis)
+G3TTriangulator::Hull G3TTriangulator::Merge(const Hull& left, const Hull& right, int axis)
 {
     // Every vertex of the left part comes before every vertex of the right
     // part in the cut order. Start at the left part's last vertex and the
     // right part's first.
-    G3TOTri gp = leftRing;
-    for (G3TOTri g = RingNext(leftRing); g != leftRing; g = RingNext(g)) {
-        if (VertexBefore(axis, Dest(gp), Dest(g)))
-            gp = g;
-    }
-    G3TOTri gq = rightRing;
-    for (G3TOTri g = RingNext(rightRing); g != rightRing; g = RingNext(g)) {
-        if (VertexBefore(axis, Dest(g), Dest(gq)))
-            gq = g;
+    G3TOTri gp = left.hi[axis];
+    G3TOTri gq = right.lo[axis];
+    // The extremes of the result, as vertices; their handles are found
+    // after the merge, which may change the ghosts.
+    const int other = 1 - axis;
+    G3TVertex* lo[2];
+    G3TVertex* hi[2];
+    G3TOTri loHandle[2], hiHandle[2];
+    lo[axis] = Dest(left.lo[axis]);
+    loHandle[axis] = left.lo[axis];
+    hi[axis] = Dest(right.hi[axis]);
+    hiHandle[axis] = right.hi[axis];
+    {
+        const bool leftLo = VertexBefore(other, Dest(left.lo[other]), Dest(right.lo[other]));
+        loHandle[other] = leftLo ? left.lo[other] : right.lo[other];
+        lo[other] = Dest(loHandle[other]);
+        const bool rightHi = VertexBefore(other, Dest(left.hi[other]), Dest(right.hi[other]));
+        hiHandle[other] = rightHi ? right.hi[other] : left.hi[other];
+        hi[other] = Dest(hiHandle[other]);
     }
 
     // Lower common tangent (for a vertical cut; the one on the clockwise
@@ -302,7 +331,28 @@ G3TOTri G3TTriangulator::Merge(G3TOTri leftRing, G3TOTri rightRing, int axis)
     Bond(top, below);
     Bond(Lnext(top), Lprev(rg));
     Bond(Lprev(top), Lnext(lg));
-    return top;
+
+    // Hull handles of the extremes. An extreme's old ghost is still right
+    // unless the merge used it: then the vertex is an end of a tangent,
+    // whose outgoing hull edge is known.
+    auto handleAt = [&](G3TVertex* v, const G3TOTri& old) {
+        if (v == p)
+            return bottom; // lower left end: its edge is the lower tangent
+        if (v == lr)
+            return top; // upper right end: the upper tangent
+        if (v == ll)
+            return lg;
+        return old;
+    };
+    Hull result;
+    bool valid = true;
+    for (int a = 0; a < 2; ++a) {
+        result.lo[a] = handleAt(lo[a], loHandle[a]);
+        result.hi[a] = handleAt(hi[a], hiHandle[a]);
+        valid = valid && !Apex(result.lo[a]) && Dest(result.lo[a]) == lo[a] && !Apex(result.hi[a]) &&
+                Dest(result.hi[a]) == hi[a];
+    }
+    return valid ? result : Extremes(top);
 }
 
 void G3TTriangulator::RemoveGhosts(G3TOTri ring)

@@ -39,8 +39,16 @@ private:
         int index;
     };
 
-    G3TOTri Recurse(int lo, int hi, int axis);
-    G3TOTri Merge(G3TOTri leftRing, G3TOTri rightRing, int axis);
+    // Hull handles (see the ghost ring in the source) at the least and the
+    // greatest vertex of a partial triangulation in each cut order.
+    struct Hull {
+        G3TOTri lo[2];
+        G3TOTri hi[2];
+    };
+
+    Hull Recurse(int lo, int hi, int axis);
+    Hull Merge(const Hull& left, const Hull& right, int axis);
+    Hull Extremes(G3TOTri ring);
     G3TOTri NewTriangle(G3TVertex* a, G3TVertex* b, G3TVertex* c);
     void RemoveGhosts(G3TOTri ring);
     void ResetVertexHandles();
