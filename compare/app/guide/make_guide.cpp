@@ -7,7 +7,11 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
 #include <QUrl>
 
 #include <cstdio>
@@ -21,6 +25,24 @@ bool ReadText(const QString& path, QString& text)
         return false;
     text = QString::fromUtf8(file.readAll());
     return true;
+}
+
+// Images keep their proportions but fit the width of the text.
+void FitImages(QTextDocument& document, double width)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            format.setWidth(width);
+            QTextCursor cursor(&document);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
 }
 
 } // namespace
@@ -40,11 +62,15 @@ int main(int argc, char** argv)
         return 1;
     }
     QTextDocument document;
-    document.setBaseUrl(QUrl::fromLocalFile(QFileInfo(source).absolutePath() + "/"));
+    // Relative image paths are resolved against the document's own URL.
+    const QUrl base = QUrl::fromLocalFile(QFileInfo(source).absolutePath() + "/");
+    document.setBaseUrl(base);
+    document.setMetaInformation(QTextDocument::DocumentUrl, base.toString());
     QFont font("DejaVu Sans");
     font.setPointSize(10);
     document.setDefaultFont(font);
     document.setMarkdown(markdown);
+    FitImages(document, 560);
 
     QPdfWriter writer(output);
     writer.setTitle("Twinview user guide");
