@@ -389,4 +389,7 @@ private:
     int m_EdgeFlags = 1;
     int m_MaterialFacets = 0;
     int m_SelectedFacets = 0;
+    // Set between BeginComplexFacet and EndComplexFacet: the extended-data
+    // slot then holds the kernel's own facet collection.
+    bool m_ComplexOpen = false;
 };

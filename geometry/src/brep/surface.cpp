@@ -20,8 +20,10 @@ G3Surface::G3Surface(int vertices, int normals, int facets) : G3Shell(vertices)
 
 G3Surface::~G3Surface()
 {
-    // A complex facet left open owns its collection.
-    delete GetExData();
+    // A complex facet left open owns its collection; anything else in the
+    // slot is the host's.
+    if (m_ComplexOpen)
+        delete GetExData();
     SetExData(nullptr);
 }
 
@@ -48,6 +50,9 @@ void G3Surface::Copy(GObj* source)
     if (!other || other == this)
         return;
     DeleteElements();
+    if (m_ComplexOpen)
+        delete GetExData();
+    m_ComplexOpen = false;
     G3Obj::Copy(source);
     SetExData(nullptr);
     m_NextSurface = other->m_NextSurface;

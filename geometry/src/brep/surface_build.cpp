@@ -75,8 +75,8 @@ G3Facet* G3Surface::AddFacet(int n, G3Vertex** v, int* flags, G3Normal** nrm, G3
             e->SetNormals(facet, v[i], nrm[i], tex ? tex[i] : nullptr, v[j], nrm[j], tex ? tex[j] : nullptr);
     }
     G3Facet* result = FinishFacet(facet, count);
-    if (auto* complex = dynamic_cast<GArrayCollection*>(GetExData()); complex && result)
-        complex->add(result);
+    if (m_ComplexOpen && result)
+        static_cast<GArrayCollection*>(GetExData())->add(result);
     return result;
 }
 
@@ -162,16 +162,19 @@ void G3Surface::AddFacetsEx(GArrayCollection* contours, G3Facet*, int)
 
 void G3Surface::BeginComplexFacet()
 {
-    delete GetExData();
+    if (m_ComplexOpen)
+        delete GetExData();
     SetExData(new GArrayCollection);
+    m_ComplexOpen = true;
 }
 
 void G3Surface::EndComplexFacet()
 {
-    auto* collected = dynamic_cast<GArrayCollection*>(GetExData());
-    SetExData(nullptr);
-    if (!collected)
+    if (!m_ComplexOpen)
         return;
+    auto* collected = static_cast<GArrayCollection*>(GetExData());
+    SetExData(nullptr);
+    m_ComplexOpen = false;
     if (!collected->isEmpty()) {
         auto* first = static_cast<G3Facet*>(collected->get(0));
         G3EdgeList contour(first);

@@ -182,3 +182,23 @@ TEST(SurfaceBuild, ComplexFacetUnitesLoopsIntoOneFacetWithABridgedHole)
     EXPECT_TRUE(s->GetFacet(0)->PointInFacetXY(inFace, nullptr, nullptr));
     delete s;
 }
+
+TEST(SurfaceBuild, TheHostsObjectInTheSlotIsNeitherFilledNorDeleted)
+{
+    GArrayCollection hosts;
+    {
+        G3Surface s(3, 0);
+        s.SetExData(&hosts);
+        G3Vertex* v[3] = {s.AddVertex(0, 0, 0), s.AddVertex(1, 0, 0), s.AddVertex(0, 1, 0)};
+        ASSERT_NE(s.AddFacet(3, v, 1, nullptr, nullptr), nullptr);
+        s.EndComplexFacet(); // none open: nothing happens
+        EXPECT_EQ(s.GetExData(), &hosts);
+    }
+    EXPECT_TRUE(hosts.isEmpty());
+    // A complex facet left open is freed with the body.
+    auto* open = new G3Surface(3, 0);
+    open->BeginComplexFacet();
+    G3Vertex* v[3] = {open->AddVertex(0, 0, 0), open->AddVertex(1, 0, 0), open->AddVertex(0, 1, 0)};
+    open->AddFacet(3, v, 1, nullptr, nullptr);
+    delete open;
+}
