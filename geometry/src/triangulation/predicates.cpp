@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -213,12 +214,108 @@ void ScaleToIntegers(const double* values, int n, BigInt* out)
         ToBigInt(d[i], base, out[i]);
 }
 
+// ---------------------------------------------------------------------------
+// The common case of the exact path: all coordinates of the call fit in 60
+// bits after scaling by one power of two (same-scale data, lattices). Then
+// orientation is exact in 128 bits and in-circle in 256 bits.
+
+// Scaled integers of n values; false when they would need more than 60 bits.
+bool ScaleToInt64(const double* values, int n, std::int64_t* out)
+{
+    Decomposed d[8];
+    int base = std::numeric_limits<int>::max();
+    int top = std::numeric_limits<int>::min();
+    for (int i = 0; i < n; ++i) {
+        d[i] = Decompose(values[i]);
+        if (d[i].mantissa == 0)
+            continue;
+        base = std::min(base, d[i].exponent);
+        top = std::max(top, d[i].exponent + 64 - __builtin_clzll(d[i].mantissa));
+    }
+    if (top != std::numeric_limits<int>::min() && top - base > 60)
+        return false;
+    for (int i = 0; i < n; ++i) {
+        if (d[i].mantissa == 0) {
+            out[i] = 0;
+            continue;
+        }
+        auto m = static_cast<std::int64_t>(d[i].mantissa << (d[i].exponent - base));
+        out[i] = d[i].negative ? -m : m;
+    }
+    return true;
+}
+
+// Two's complement 256-bit integer, least significant word first.
+struct Int256 {
+    std::uint64_t w[4] = {0, 0, 0, 0};
+};
+
+Int256 Negate(const Int256& a)
+{
+    Int256 r;
+    unsigned __int128 carry = 1;
+    for (int i = 0; i < 4; ++i) {
+        carry += static_cast<std::uint64_t>(~a.w[i]);
+        r.w[i] = static_cast<std::uint64_t>(carry);
+        carry >>= 64;
+    }
+    return r;
+}
+
+Int256 Add(const Int256& a, const Int256& b)
+{
+    Int256 r;
+    unsigned __int128 carry = 0;
+    for (int i = 0; i < 4; ++i) {
+        carry += static_cast<unsigned __int128>(a.w[i]) + b.w[i];
+        r.w[i] = static_cast<std::uint64_t>(carry);
+        carry >>= 64;
+    }
+    return r;
+}
+
+// Exact product of two signed values below 2^126 in magnitude.
+Int256 Multiply128(__int128 a, __int128 b)
+{
+    const bool negative = (a < 0) != (b < 0);
+    const auto ua = static_cast<unsigned __int128>(a < 0 ? -a : a);
+    const auto ub = static_cast<unsigned __int128>(b < 0 ? -b : b);
+    const std::uint64_t a0 = static_cast<std::uint64_t>(ua), a1 = static_cast<std::uint64_t>(ua >> 64);
+    const std::uint64_t b0 = static_cast<std::uint64_t>(ub), b1 = static_cast<std::uint64_t>(ub >> 64);
+    const unsigned __int128 p00 = static_cast<unsigned __int128>(a0) * b0;
+    const unsigned __int128 p01 = static_cast<unsigned __int128>(a0) * b1;
+    const unsigned __int128 p10 = static_cast<unsigned __int128>(a1) * b0;
+    const unsigned __int128 p11 = static_cast<unsigned __int128>(a1) * b1;
+    Int256 r;
+    r.w[0] = static_cast<std::uint64_t>(p00);
+    unsigned __int128 mid = (p00 >> 64) + static_cast<std::uint64_t>(p01) + static_cast<std::uint64_t>(p10);
+    r.w[1] = static_cast<std::uint64_t>(mid);
+    unsigned __int128 high = (mid >> 64) + (p01 >> 64) + (p10 >> 64) + static_cast<std::uint64_t>(p11);
+    r.w[2] = static_cast<std::uint64_t>(high);
+    r.w[3] = static_cast<std::uint64_t>((high >> 64) + (p11 >> 64));
+    return negative ? Negate(r) : r;
+}
+
+int Sign(const Int256& a)
+{
+    if (a.w[3] >> 63)
+        return -1;
+    return (a.w[0] | a.w[1] | a.w[2] | a.w[3]) != 0 ? 1 : 0;
+}
+
 } // namespace
 
 int OrientationExact(double ax, double ay, double bx, double by, double cx, double cy)
 {
     ++t_ExactCount;
     const double values[6] = {ax, ay, bx, by, cx, cy};
+    std::int64_t iv[6];
+    if (ScaleToInt64(values, 6, iv)) {
+        const __int128 acx = static_cast<__int128>(iv[0]) - iv[4], acy = static_cast<__int128>(iv[1]) - iv[5];
+        const __int128 bcx = static_cast<__int128>(iv[2]) - iv[4], bcy = static_cast<__int128>(iv[3]) - iv[5];
+        const __int128 det = acx * bcy - acy * bcx;
+        return (det > 0) - (det < 0);
+    }
     BigInt v[6];
     ScaleToIntegers(values, 6, v);
     BigInt acx, acy, bcx, bcy, left, right, det;
@@ -236,6 +333,20 @@ int InCircleExact(double ax, double ay, double bx, double by, double cx, double 
 {
     ++t_ExactCount;
     const double values[8] = {ax, ay, bx, by, cx, cy, dx, dy};
+    std::int64_t iv[8];
+    if (ScaleToInt64(values, 8, iv)) {
+        const __int128 adx = static_cast<__int128>(iv[0]) - iv[6], ady = static_cast<__int128>(iv[1]) - iv[7];
+        const __int128 bdx = static_cast<__int128>(iv[2]) - iv[6], bdy = static_cast<__int128>(iv[3]) - iv[7];
+        const __int128 cdx = static_cast<__int128>(iv[4]) - iv[6], cdy = static_cast<__int128>(iv[5]) - iv[7];
+        // |differences| < 2^61: lifts and minors below 2^123.
+        const __int128 alift = adx * adx + ady * ady;
+        const __int128 blift = bdx * bdx + bdy * bdy;
+        const __int128 clift = cdx * cdx + cdy * cdy;
+        Int256 sum = Multiply128(alift, bdx * cdy - cdx * bdy);
+        sum = Add(sum, Multiply128(blift, cdx * ady - adx * cdy));
+        sum = Add(sum, Multiply128(clift, adx * bdy - bdx * ady));
+        return Sign(sum);
+    }
     BigInt v[8];
     ScaleToIntegers(values, 8, v);
     // Differences to d.

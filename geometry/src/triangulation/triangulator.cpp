@@ -144,6 +144,28 @@ G3TTriangulator::Hull G3TTriangulator::Extremes(G3TOTri ring)
     return h;
 }
 
+G3TTriangulator::Hull G3TTriangulator::BaseHull(std::initializer_list<G3TVertex*> vertices,
+                                                 std::initializer_list<G3TOTri> handles)
+{
+    // handles[i] is the hull handle at vertices[i].
+    Hull h;
+    const G3TVertex* const* v = vertices.begin();
+    const G3TOTri* g = handles.begin();
+    const std::size_t n = vertices.size();
+    for (int axis = 0; axis < 2; ++axis) {
+        std::size_t lo = 0, hi = 0;
+        for (std::size_t i = 1; i < n; ++i) {
+            if (VertexBefore(axis, v[i], v[lo]))
+                lo = i;
+            if (VertexBefore(axis, v[hi], v[i]))
+                hi = i;
+        }
+        h.lo[axis] = g[lo];
+        h.hi[axis] = g[hi];
+    }
+    return h;
+}
+
 G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
 {
     const int n = hi - lo;
@@ -155,7 +177,7 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
         Bond(gab, gba);
         JoinRing(gab, gba);
         JoinRing(gba, gab);
-        return Extremes(gab);
+        return BaseHull({a, b}, {gab, gba});
     }
     if (n == 3) {
         Item* it = &m_Items[static_cast<std::size_t>(lo)];
@@ -178,7 +200,8 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
             JoinRing(gbc, gcb);
             JoinRing(gcb, gba);
             JoinRing(gba, gab);
-            return Extremes(gab);
+            // The middle vertex is no extreme: the ends are.
+            return BaseHull({a, c}, {gab, gcb});
         }
         if (o < 0)
             std::swap(b, c);
@@ -192,7 +215,7 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
         JoinRing(gab, gbc);
         JoinRing(gbc, gca);
         JoinRing(gca, gab);
-        return Extremes(gab);
+        return BaseHull({a, b, c}, {gab, gbc, gca});
     }
     const int mid = lo + n / 2;
     std::nth_element(m_Items.begin() + lo, m_Items.begin() + mid, m_Items.begin() + hi,

@@ -11,6 +11,7 @@
 // vertex of the sorted order count as one: the first in (x, y, index) order
 // survives and the others record it as their survivor.
 
+#include <initializer_list>
 #include <vector>
 
 #include "triangulation/mesh.h"
@@ -49,6 +50,7 @@ private:
     Hull Recurse(int lo, int hi, int axis);
     Hull Merge(const Hull& left, const Hull& right, int axis);
     Hull Extremes(G3TOTri ring);
+    Hull BaseHull(std::initializer_list<G3TVertex*> vertices, std::initializer_list<G3TOTri> handles);
     G3TOTri NewTriangle(G3TVertex* a, G3TVertex* b, G3TVertex* c);
     void RemoveGhosts(G3TOTri ring);
     void ResetVertexHandles();
