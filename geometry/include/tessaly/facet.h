@@ -217,6 +217,20 @@ public:
     // and of other's edges inside this one. True when any was found.
     bool FindFacetsIntersection(G3Facet* other, G3IntervalList* list);
 
+    // For a facet of 4 vertices: the shorter diagonal (a, b), the one that
+    // splits it into two triangles of the best shape; ties go to the
+    // diagonal from the first vertex. False for any other vertex count.
+    bool CalcDiagonalEdge(G3Vertex** a, G3Vertex** b);
+    // The largest distance of the facet's vertices from the line through
+    // edge e (how far the facet reaches away from that edge); -1 when e
+    // has no length.
+    double CalcDeviationFromEdge(G3Edge* e);
+    // How the facet across edge e of this facet bends: +1 when its far
+    // vertices lie below this facet's plane (a convex edge of a body whose
+    // planes face outwards), -1 above (a concave edge), 0 when they lie in
+    // the plane (within 1e-6) or e has no other facet.
+    int GetIntersectionSignByEdge(G3Edge* e);
+
     static bool FormEnvelope(GIterator* vertices, GEnvelope* env);
     // Envelope of the facet's vertices; null when the facet has none.
     GEnvelope* FormEnvelope(GEnvelope* env);

@@ -1,12 +1,14 @@
 // Facet edits, plane queries and plane cuts.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "tessaly/intervals.h"
 #include "tessaly/surface.h"
 #include "tessaly/trace.h"
+#include "test_bodies.h"
 #include "topology_validator.h"
 
 namespace {
@@ -231,4 +233,93 @@ TEST(FacetShading, InterpolationAndNormalsByPlane)
     EXPECT_EQ(f->Interpolate(inside, n, uv), 2);
     EXPECT_NEAR(n[0], 0.25, 1e-12); // barycentric weight of b
     EXPECT_NEAR(uv[1], 0.25, 1e-12);
+}
+
+TEST(FacetMeasures, DiagonalDeviationAndBendAcrossAnEdge)
+{
+    G3Surface* cube = MakeCube(2.0);
+    G3Facet* bottom = cube->GetFacet(0);
+    G3Vertex *a = nullptr, *b = nullptr;
+    ASSERT_TRUE(bottom->CalcDiagonalEdge(&a, &b));
+    EXPECT_NEAR(a->Distance(b), std::sqrt(8.0), 1e-12);
+    G3Edge* e = bottom->GetFirstEdge();
+    EXPECT_NEAR(bottom->CalcDeviationFromEdge(e), 2.0, 1e-12);
+    // Every edge of a cube with outward planes is convex.
+    for (int k = 0; k < cube->GetFacetCount(); ++k)
+        for (G3Edge* x = cube->GetFacet(k)->GetFirstEdge(); x; x = cube->GetFacet(k)->GetNextEdge(x))
+            EXPECT_EQ(cube->GetFacet(k)->GetIntersectionSignByEdge(x), 1);
+    // Turned inside out, the top sees its neighbours above: concave.
+    G3Facet* top = cube->GetFacet(1);
+    top->NegPlane();
+    EXPECT_EQ(top->GetIntersectionSignByEdge(top->GetFirstEdge()), -1);
+    G3Surface s(3, 0);
+    G3Vertex* v[3] = {s.AddVertex(0, 0, 0), s.AddVertex(1, 0, 0), s.AddVertex(0, 1, 0)};
+    G3Facet* t = s.AddFacet(3, v, 1, nullptr, nullptr);
+    EXPECT_FALSE(t->CalcDiagonalEdge(&a, &b));
+    EXPECT_EQ(t->GetIntersectionSignByEdge(t->GetFirstEdge()), 0); // no neighbour
+    delete cube;
+}
+
+TEST(FacetQueries, LoopsContoursAndCollapse)
+{
+    G3Surface* body = MakeCubeWithBridgedHole();
+    G3Facet* top = body->GetFacet(5);
+    GArrayCollection vertices, starts;
+    top->GetLoops(&vertices, &starts);
+    EXPECT_EQ(vertices.size(), 10);
+    EXPECT_EQ(starts.size(), 2);
+    EXPECT_EQ(G3ElementToInt(starts.get(1)), 4);
+    EXPECT_TRUE(top->ContainsVertex(body->GetVertex(8)));
+    EXPECT_TRUE(top->HasEdge(body->GetVertex(4), body->GetVertex(14)));
+    EXPECT_FALSE(top->ContainsVertex(body->GetVertex(0)));
+    GArrayCollection ids;
+    top->GetVerticesIds(&ids, 100);
+    EXPECT_EQ(G3ElementToInt(ids.get(0)), 104);
+    // A bridged facet is one closed loop: outline minus hole.
+    G3FacetContourIterator bridged(top);
+    ASSERT_TRUE(bridged.hasNext());
+    auto* loop = static_cast<G3EdgeList*>(bridged.next());
+    EXPECT_EQ(ValidateChain(loop), "");
+    EXPECT_NEAR(std::fabs(loop->GetSignedArea()), 84.0, 1e-9);
+    EXPECT_FALSE(bridged.hasNext());
+    delete body;
+
+    // A list of two separate loops gives two contours.
+    G3Surface twoLoops(8, 0);
+    G3Vertex* o[4] = {twoLoops.AddVertex(0, 0, 0), twoLoops.AddVertex(10, 0, 0), twoLoops.AddVertex(10, 10, 0),
+                      twoLoops.AddVertex(0, 10, 0)};
+    G3Vertex* h[4] = {twoLoops.AddVertex(4, 4, 0), twoLoops.AddVertex(4, 6, 0), twoLoops.AddVertex(6, 6, 0),
+                      twoLoops.AddVertex(6, 4, 0)};
+    auto* f = new G3Facet;
+    for (G3Vertex** ring : {o, h})
+        for (int k = 0; k < 4; ++k)
+            twoLoops.AddEdge(ring[k], ring[(k + 1) % 4], f);
+    twoLoops.AddFacetToCollection(f);
+    f->FormPlaneEquation();
+    EXPECT_EQ(ValidateTopology(&twoLoops), "");
+    EXPECT_NEAR(f->GetArea(), 96.0, 1e-9);
+    G3FacetContourIterator contours(f);
+    double areas = 0;
+    int count = 0;
+    while (contours.hasNext()) {
+        auto* c = static_cast<G3EdgeList*>(contours.next());
+        EXPECT_EQ(ValidateChain(c), "");
+        areas += std::fabs(c->GetSignedArea());
+        ++count;
+    }
+    EXPECT_EQ(count, 2);
+    EXPECT_NEAR(areas, 100.0 + 4.0, 1e-9);
+
+    // Collapsing an edge of a quad into a new vertex leaves a triangle.
+    G3Surface s(5, 0);
+    G3Vertex *a = s.AddVertex(0, 0, 0), *b = s.AddVertex(2, 0, 0), *c = s.AddVertex(2, 2, 0), *d = s.AddVertex(0, 2, 0);
+    G3Facet* q = Face(s, {a, b, c, d});
+    G3Vertex* m = s.AddVertex(1, 0, 0);
+    q->ChangeEdgeToVertex(q->GetFirstEdge(), m);
+    EXPECT_EQ(q->GetEdgeCount(), 3);
+    EXPECT_TRUE(q->ContainsVertex(m));
+    EXPECT_FALSE(q->ContainsVertex(a));
+    s.RemoveUnused();
+    EXPECT_EQ(ValidateTopology(&s), "");
+    EXPECT_NEAR(q->GetArea(), 2.0, 1e-12);
 }
