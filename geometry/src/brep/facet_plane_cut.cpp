@@ -2,6 +2,7 @@
 // that lie in each other.
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 #include <vector>
 
 #include "brep/planar_location.h"
@@ -70,9 +71,10 @@ int G3Facet::IntersectByPlaneConcave(const double* plane, G3IntervalList* list)
         return 3;
     // Touching only: each vertex on the plane that is not on an in-plane
     // edge leaves a piece of no length.
+    std::unordered_set<const G3Vertex*> done;
     for (G3Edge* e = m_FirstEdge; e; e = GetNextEdge(e)) {
         for (G3Vertex* v : {e->GetVertex1(), e->GetVertex2()}) {
-            if (Distance(plane, v->GetXYZ()) != 0 || v->GetMark())
+            if (Distance(plane, v->GetXYZ()) != 0 || !done.insert(v).second)
                 continue;
             bool onInPlaneEdge = false;
             for (G3Edge* x = v->GetFirstEdge(); x; x = x->GetVertexNext(v))
@@ -82,12 +84,7 @@ int G3Facet::IntersectByPlaneConcave(const double* plane, G3IntervalList* list)
                 list->AddPoint(v->GetXYZ(), v);
                 list->AddPoint(v->GetXYZ(), v);
             }
-            v->SetMark();
         }
-    }
-    for (G3Edge* e = m_FirstEdge; e; e = GetNextEdge(e)) {
-        e->GetVertex1()->ClearMark();
-        e->GetVertex2()->ClearMark();
     }
     return 2;
 }

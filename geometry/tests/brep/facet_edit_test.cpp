@@ -188,6 +188,15 @@ TEST(FacetCut, ConcaveFacetCutByAPlaneGivesThePiecesInside)
     EXPECT_NEAR(list.GetMaximum(), 6, 1e-12);
     double touch[4] = {0, 1, 0, -5};
     EXPECT_EQ(u->IntersectByPlaneConcave(touch, &list), 2);
+    EXPECT_EQ(list.GetIntervalCount(), 2); // the two prong tops lie in it
+    // A corner touching the plane leaves a piece of no length there.
+    G3Vertex* apex = s.AddVertex(3, 9, 0);
+    G3Facet* t = Face(s, {s.AddVertex(2, 12, 0), apex, s.AddVertex(4, 12, 0)});
+    apex->SetMark(); // a host's mark is neither read nor cleared
+    double y9[4] = {0, 1, 0, -9};
+    EXPECT_EQ(t->IntersectByPlaneConcave(y9, &list), 2);
+    EXPECT_EQ(list.GetPointList()->size(), 2);
+    EXPECT_TRUE(apex->GetMark());
     double away[4] = {0, 1, 0, -9};
     EXPECT_EQ(u->IntersectByPlaneConcave(away, &list), 0);
     EXPECT_TRUE(list.IsEmpty());
