@@ -35,9 +35,17 @@ Mesh Triangulate(G3Surface* s)
         for (int c = 0; c < 3; ++c)
             mesh.positions.push_back(static_cast<float>(v->GetXYZ(c) - centre[c]));
     }
-    for (int k = 0; k < s->GetFacetCount(); ++k)
-        for (G3Vertex* v : tessaly_tools::FacetTriangles(s->GetFacet(k)))
-            mesh.indices.push_back(index.at(v));
+    for (int k = 0; k < s->GetFacetCount(); ++k) {
+        std::vector<G3Vertex*> corners = tessaly_tools::FacetTriangles(s->GetFacet(k));
+        for (std::size_t t = 0; t + 2 < corners.size(); t += 3) {
+            // A corner that is not a vertex of the body (a broken body) drops
+            // its triangle rather than the whole call.
+            auto a = index.find(corners[t]), b = index.find(corners[t + 1]), c = index.find(corners[t + 2]);
+            if (a == index.end() || b == index.end() || c == index.end())
+                continue;
+            mesh.indices.insert(mesh.indices.end(), {a->second, b->second, c->second});
+        }
+    }
     return mesh;
 }
 

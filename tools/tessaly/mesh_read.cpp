@@ -133,7 +133,8 @@ bool ReadOff(const std::string& text, G3Surface* s, std::string& error)
     for (long& c : counts)
         if (at >= tokens.size() || !Integer(tokens[at++], c) || c < 0)
             return Fail(error, "bad counts", 1);
-    if (static_cast<std::size_t>(3 * counts[0] + counts[1]) > tokens.size())
+    long available = static_cast<long>(tokens.size());
+    if (counts[0] > available / 3 || counts[1] > available - 3 * counts[0])
         return Fail(error, "counts larger than the file", 1);
     for (long k = 0; k < counts[0]; ++k) {
         double p[3];
