@@ -151,6 +151,58 @@ void Adopt(G3Surface* surface, G3Normal** n, G3TexCoo** t)
     *n = normal;
     *t = tex;
 }
+
+G3Edge* Piece(G3Vertex* a, G3Vertex* b, long flags, G3Normal* na, G3TexCoo* ta, G3Normal* nb, G3TexCoo* tb)
+{
+    auto* e = new G3Edge(a, b);
+    e->SetFlags(flags);
+    e->SetFacet1V1(na, ta);
+    e->SetFacet1V2(nb, tb);
+    e->SetFacet2V1(na, ta);
+    e->SetFacet2V2(nb, tb);
+    return e;
+}
+
+// Where the bridge lands on the other contour: its vertex x with shading
+// data, and the other contour's edges as one chain from x back to x. The
+// hit edge is split at a new vertex of the surface unless the hit is one
+// of its ends (false when a split is needed and there is no surface).
+struct Landing {
+    G3Vertex* x = nullptr;
+    G3Normal* n = nullptr;
+    G3TexCoo* t = nullptr;
+    std::vector<G3Edge*> around;
+};
+
+bool Land(G3EdgeList* other, int hitEdge, const double* hit, G3Surface* surface, Landing& out)
+{
+    int m = other->size();
+    G3Edge* cut = other->GetEdge(hitEdge);
+    bool atStart = G3Point::Equals(hit, cut->GetVertex1()->GetXYZ());
+    bool atEnd = !atStart && G3Point::Equals(hit, cut->GetVertex2()->GetXYZ());
+    if (atStart || atEnd) {
+        out.x = atStart ? cut->GetVertex1() : cut->GetVertex2();
+        EndData(cut, atStart ? 0 : 1, &out.n, &out.t);
+        int first = atStart ? hitEdge : hitEdge + 1;
+        for (int k = 0; k < m; ++k)
+            out.around.push_back(other->GetEdge((first + k) % m));
+        return true;
+    }
+    if (!surface)
+        return false;
+    out.x = surface->AddVertex(hit);
+    G3Normal *n1, *n2;
+    G3TexCoo *t1, *t2;
+    cut->GetNormals(&n1, &t1, &n2, &t2, 1);
+    G3Edge::Interpolate(cut->GetVertex1(), n1, t1, cut->GetVertex2(), n2, t2, hit, &out.n, &out.t);
+    Adopt(surface, &out.n, &out.t);
+    out.around.push_back(Piece(out.x, cut->GetVertex2(), cut->GetFlags(), out.n, out.t, n2, t2));
+    for (int k = 1; k < m; ++k)
+        out.around.push_back(other->GetEdge((hitEdge + k) % m));
+    out.around.push_back(Piece(cut->GetVertex1(), out.x, cut->GetFlags(), n1, t1, out.n, out.t));
+    delete cut;
+    return true;
+}
 } // namespace
 
 bool G3EdgeList::LinkToAnother(int vertexEdge, G3EdgeList* other, int hitEdge, const double* hit,
@@ -158,9 +210,8 @@ bool G3EdgeList::LinkToAnother(int vertexEdge, G3EdgeList* other, int hitEdge, c
 {
     G3Vertex* v = GetEdge(vertexEdge)->GetVertex1();
     G3Edge* cut = other->GetEdge(hitEdge);
-    bool atStart = G3Point::Equals(hit, cut->GetVertex1()->GetXYZ());
-    bool atEnd = !atStart && G3Point::Equals(hit, cut->GetVertex2()->GetXYZ());
-    if (!atStart && !atEnd && !surface)
+    bool split = !G3Point::Equals(hit, cut->GetVertex1()->GetXYZ()) && !G3Point::Equals(hit, cut->GetVertex2()->GetXYZ());
+    if (split && !surface)
         return false;
     // A hole runs against its outer contour and with its sibling holes, so
     // the joined loop bounds the region between them.
@@ -170,52 +221,24 @@ bool G3EdgeList::LinkToAnother(int vertexEdge, G3EdgeList* other, int hitEdge, c
             if (GetEdge(k)->GetVertex1() == v)
                 vertexEdge = k;
     }
-    int n = size(), m = other->size();
+    int n = size();
     G3Normal* nv;
     G3TexCoo* tv;
     EndData(GetEdge((vertexEdge + n - 1) % n), 1, &nv, &tv);
     std::vector<G3Edge*> loop;
     for (int k = 0; k < n; ++k)
         loop.push_back(GetEdge((vertexEdge + k) % n));
-    G3Vertex* x;
-    G3Normal* nx;
-    G3TexCoo* tx;
-    std::vector<G3Edge*> around;
-    if (atStart || atEnd) {
-        x = atStart ? cut->GetVertex1() : cut->GetVertex2();
-        EndData(cut, atStart ? 0 : 1, &nx, &tx);
-        int first = atStart ? hitEdge : hitEdge + 1;
-        for (int k = 0; k < m; ++k)
-            around.push_back(other->GetEdge((first + k) % m));
-    } else {
-        x = surface->AddVertex(hit);
-        G3Normal *n1, *n2;
-        G3TexCoo *t1, *t2;
-        cut->GetNormals(&n1, &t1, &n2, &t2, 1);
-        G3Edge::Interpolate(cut->GetVertex1(), n1, t1, cut->GetVertex2(), n2, t2, hit, &nx, &tx);
-        Adopt(surface, &nx, &tx);
-        int flags = static_cast<int>(cut->GetFlags());
-        around.push_back(new G3Edge(x, cut->GetVertex2()));
-        around.back()->SetFlags(flags);
-        around.back()->SetFacet1V1(nx, tx), around.back()->SetFacet1V2(n2, t2);
-        around.back()->SetFacet2V1(nx, tx), around.back()->SetFacet2V2(n2, t2);
-        for (int k = 1; k < m; ++k)
-            around.push_back(other->GetEdge((hitEdge + k) % m));
-        around.push_back(new G3Edge(cut->GetVertex1(), x));
-        around.back()->SetFlags(flags);
-        around.back()->SetFacet1V1(n1, t1), around.back()->SetFacet1V2(nx, tx);
-        around.back()->SetFacet2V1(n1, t1), around.back()->SetFacet2V2(nx, tx);
-        delete cut;
-    }
+    Landing landing;
+    Land(other, hitEdge, hit, surface, landing);
     clear();
     other->clear();
     for (G3Edge* e : loop)
         add(e);
     // Bridges are not drawn: flags 0.
-    AddEdge(v, x, nv, nx, tv, tx, 0);
-    for (G3Edge* e : around)
+    AddEdge(v, landing.x, nv, landing.n, tv, landing.t, 0);
+    for (G3Edge* e : landing.around)
         add(e);
-    AddEdge(x, v, nx, nv, tx, tv, 0);
+    AddEdge(landing.x, v, landing.n, nv, landing.t, tv, 0);
     FormEnvelope();
     return true;
 }

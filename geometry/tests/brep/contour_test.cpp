@@ -273,3 +273,25 @@ TEST(ContourRebuild, ASimpleContourComesBackWhole)
     EXPECT_EQ(empty.RemoveSelfIntersections(&result, &s, true, UNION_EDGE_KEEP, 0), 0);
     EXPECT_EQ(empty.RemoveSelfIntersections(&result, nullptr, true, UNION_EDGE_KEEP, 0), 0);
 }
+
+TEST(ContourLink, WithoutASurfaceOnlyBridgesThatLandOnAVertexAreMade)
+{
+    G3Surface s(12, 0);
+    GArrayCollection list;
+    // The hole's extremal vertex (5, 5) looks along +x at the outer
+    // contour's vertex (10, 5): no split is needed.
+    list.add(Polygon(&s, {{0, 0}, {10, 0}, {10, 5}, {10, 10}, {0, 10}}));
+    list.add(Polygon(&s, {{3, 4}, {5, 5}, {3, 6}}));
+    G3EdgeList::RemeshContours(nullptr, &list, true, 0);
+    EXPECT_EQ(list.size(), 1);
+    DeleteAll(&list);
+    // Here the ray meets the middle of an edge: without a surface to hold
+    // the new vertex, the hole stays a separate contour.
+    list.add(Polygon(&s, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}));
+    list.add(Polygon(&s, {{3, 4}, {5, 5.5}, {3, 6}}));
+    int vertices = s.GetVertexCount();
+    G3EdgeList::RemeshContours(nullptr, &list, true, 0);
+    EXPECT_EQ(list.size(), 2);
+    EXPECT_EQ(s.GetVertexCount(), vertices);
+    DeleteAll(&list);
+}
