@@ -107,6 +107,36 @@ TEST(Predicates, InCircleOfNearlyCocircularPointsMatchesIntegerOracle)
     EXPECT_GT(zero, 500);
 }
 
+TEST(Predicates, WideExponentRangeMatchesIntegerOracle)
+{
+    // Coordinates K * 2^-70 with K = m * 2^s (m < 2^53, s up to 9): one
+    // call spans up to 62 bits, beyond the 60 of the 128-bit path, so the
+    // multi-limb path answers; K < 2^62 keeps the oracle within 128 bits.
+    std::mt19937_64 rng(11);
+    std::uniform_int_distribution<long long> mant(-(1LL << 53) + 1, (1LL << 53) - 1);
+    std::uniform_int_distribution<int> shift(0, 9);
+    std::uniform_int_distribution<int> nudge(-2, 2);
+    int zero = 0;
+    for (int i = 0; i < 20000; ++i) {
+        long long k[6];
+        for (long long& v : k)
+            v = mant(rng) * (1LL << shift(rng));
+        if (i % 2) {
+            // c near the midpoint of a-b: many exact zeros and near misses.
+            k[4] = k[0] / 2 + k[2] / 2;
+            k[5] = k[1] / 2 + k[3] / 2 + nudge(rng);
+            if (std::llabs(k[4]) >= (1LL << 53) || std::llabs(k[5]) >= (1LL << 53))
+                continue; // keep every coordinate an exact double
+        }
+        auto d = [](long long v) { return std::ldexp(static_cast<double>(v), -70); };
+        int expected = OrientInt(k[0], k[1], k[2], k[3], k[4], k[5]);
+        zero += expected == 0;
+        ASSERT_EQ(OrientationExact(d(k[0]), d(k[1]), d(k[2]), d(k[3]), d(k[4]), d(k[5])), expected) << i;
+        ASSERT_EQ(Orientation(d(k[0]), d(k[1]), d(k[2]), d(k[3]), d(k[4]), d(k[5])), expected) << i;
+    }
+    EXPECT_GT(zero, 5);
+}
+
 TEST(Predicates, FilterAgreesWithExactOnRandomInput)
 {
     std::mt19937_64 rng(5);
