@@ -204,6 +204,11 @@ public:
 
     // Box of all vertices; false when there are none.
     bool FormEnvelope(GEnvelope* env) const;
+    // Box of all texture coordinates (u on x, v on y, z 0); false when
+    // there are none.
+    bool FormTexCooEnvelope(GEnvelope* env) const;
+    // Trims every list's storage to its size.
+    void ReallocByRealSize();
 
 protected:
     // Appends n vertices to the poly-edge vertex array; returns the index
@@ -222,6 +227,9 @@ protected:
     G3Vertex** m_PolyVertices = nullptr;
     int m_PolyVertexCount = 0;
     int m_PolyVertexCapacity = 0;
+    // Position of the element the next TakeOut removes, when the caller
+    // knows it (-1: look it up).
+    int m_TakeOutHint = -1;
 };
 
 // Repair level of G3Surface::Update and of the mesh simplification.

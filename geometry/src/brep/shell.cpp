@@ -194,8 +194,13 @@ bool G3Shell::TakeOut(GArrayCollection* list, G3Obj* element)
 {
     if (!list || !element)
         return false;
+    // Where the element is: the caller's hint, its id, or a search (ids go
+    // stale after removals).
+    int hint = m_TakeOutHint;
+    m_TakeOutHint = -1;
     long id = element->GetId();
-    int at = id >= 0 && id < list->size() && list->get(static_cast<int>(id)) == element
+    int at = hint >= 0 && hint < list->size() && list->get(hint) == element ? hint
+             : id >= 0 && id < list->size() && list->get(static_cast<int>(id)) == element
                  ? static_cast<int>(id)
                  : list->index(element);
     if (at < 0)
@@ -315,7 +320,7 @@ int RemoveWhere(GArrayCollection* list, Pred unused, Remove remove)
     int count = 0;
     for (int k = 0; list && k < list->size();) {
         auto* element = static_cast<Element*>(list->get(k));
-        if (unused(element) && remove(element))
+        if (unused(element) && remove(element, k))
             ++count;
         else
             ++k;
@@ -340,13 +345,13 @@ void CollectShading(GArrayCollection* edges, std::unordered_set<const void*>& us
 int G3Shell::RemoveUnusedFacet()
 {
     return RemoveWhere<G3Facet>(m_Facets, [](G3Facet* f) { return !f->HasEdges(); },
-                                [this](G3Facet* f) { return RemoveFacet(f); });
+                                [this](G3Facet* f, int at) { m_TakeOutHint = at; return RemoveFacet(f); });
 }
 
 int G3Shell::RemoveUnusedEdge()
 {
     return RemoveWhere<G3Edge>(m_Edges, [](G3Edge* e) { return !e->GetFacet1() && !e->GetFacet2(); },
-                               [this](G3Edge* e) { return RemoveEdge(e); });
+                               [this](G3Edge* e, int at) { m_TakeOutHint = at; return RemoveEdge(e); });
 }
 
 int G3Shell::RemoveUnusedVertex()
@@ -354,7 +359,7 @@ int G3Shell::RemoveUnusedVertex()
     std::unordered_set<const void*> polyVertices(m_PolyVertices, m_PolyVertices + m_PolyVertexCount);
     return RemoveWhere<G3Vertex>(
         m_Vertices, [&](G3Vertex* v) { return !v->HasEdges() && !polyVertices.count(v); },
-        [this](G3Vertex* v) { return RemoveVertex(v); });
+        [this](G3Vertex* v, int at) { m_TakeOutHint = at; return RemoveVertex(v); });
 }
 
 int G3Shell::RemoveUnusedNormal()
@@ -362,7 +367,7 @@ int G3Shell::RemoveUnusedNormal()
     std::unordered_set<const void*> used;
     CollectShading<G3Normal>(m_Edges, used);
     return RemoveWhere<G3Normal>(m_Normals, [&](G3Normal* n) { return !used.count(n); },
-                                 [this](G3Normal* n) { return RemoveNormal(n); });
+                                 [this](G3Normal* n, int at) { m_TakeOutHint = at; return RemoveNormal(n); });
 }
 
 int G3Shell::RemoveUnusedTexCoo()
@@ -370,7 +375,7 @@ int G3Shell::RemoveUnusedTexCoo()
     std::unordered_set<const void*> used;
     CollectShading<G3TexCoo>(m_Edges, used);
     return RemoveWhere<G3TexCoo>(m_TexCoos, [&](G3TexCoo* t) { return !used.count(t); },
-                                 [this](G3TexCoo* t) { return RemoveTexCoo(t); });
+                                 [this](G3TexCoo* t, int at) { m_TakeOutHint = at; return RemoveTexCoo(t); });
 }
 
 int G3Shell::RemoveUnused()
@@ -381,6 +386,23 @@ int G3Shell::RemoveUnused()
     count += RemoveUnusedNormal();
     count += RemoveUnusedTexCoo();
     return count;
+}
+
+void G3Shell::ReallocByRealSize()
+{
+    for (GArrayCollection* list : {m_Vertices, m_Normals, m_TexCoos, m_Edges, m_Facets, m_PolyEdges})
+        if (list)
+            list->ReallocByRealSize();
+}
+
+bool G3Shell::FormTexCooEnvelope(GEnvelope* env) const
+{
+    if (!env || !m_TexCoos || m_TexCoos->isEmpty())
+        return false;
+    *env = GEnvelope();
+    for (int k = 0; k < m_TexCoos->size(); ++k)
+        env->Add(GetTexCoo(k)->GetU(), GetTexCoo(k)->GetV(), 0.0);
+    return true;
 }
 
 // ---- Ids and counts ---------------------------------------------------------

@@ -202,3 +202,27 @@ TEST(SurfaceBuild, TheHostsObjectInTheSlotIsNeitherFilledNorDeleted)
     open->AddFacet(3, v, 1, nullptr, nullptr);
     delete open;
 }
+
+TEST(SurfaceBuild, RemovingManyElementsWithStaleIdsStaysCorrect)
+{
+    G3Surface* sphere = MakeSphere(20, 30);
+    // Remove every other facet: ids go stale as the last ones move down.
+    for (int k = sphere->GetFacetCount() - 1; k >= 0; k -= 2)
+        sphere->RemoveFacet(sphere->GetFacet(k));
+    int removed = sphere->RemoveUnused();
+    EXPECT_GT(removed, 0);
+    Valid(sphere);
+    for (int k = 0; k < sphere->GetEdgeCount(); ++k)
+        EXPECT_TRUE(sphere->GetEdge(k)->GetFacet1() || sphere->GetEdge(k)->GetFacet2());
+    sphere->ReallocByRealSize();
+    EXPECT_EQ(sphere->GetFacetList()->capacity(), sphere->GetFacetCount());
+    Valid(sphere);
+    GEnvelope box;
+    EXPECT_FALSE(sphere->FormTexCooEnvelope(&box));
+    sphere->AddTexCoo(0.5, 2);
+    sphere->AddTexCoo(-1, 0);
+    ASSERT_TRUE(sphere->FormTexCooEnvelope(&box));
+    EXPECT_EQ(box.GetMinX(), -1);
+    EXPECT_EQ(box.GetMaxY(), 2);
+    delete sphere;
+}
