@@ -438,3 +438,34 @@ TEST(MeshTransformer, SplitEdgeKeepsDelaunay)
     G3TOTri h = g3t::Sym(f.mesh.OuterHandle()); // hull edge
     EXPECT_EQ(tr.SplitEdge(h, 0, 0, 0), nullptr);
 }
+
+TEST(SegmentInserter, CrossingWithinToleranceOfAnEndUsesThatVertex)
+{
+    // e lies 3e-9 above the constraint d - a: a new constraint from e
+    // crosses d - a at a point that is the same point as e. The existing
+    // constraint is led through e instead of adding a vertex beside it.
+    std::vector<Pt> p{{-5, 0}, {5, 0}, {0, 3e-9}, {0, -5}, {0, 5}, {-3, 2}, {3, -2}, {2, 3}, {-2, -3}};
+    Filled f(p);
+    G3TTriangulator tri(&f.mesh);
+    ASSERT_TRUE(tri.Triangulate());
+    G3TSegmentInserter ins(&f.mesh);
+    ASSERT_TRUE(ins.Insert(f.v[0], f.v[1]));
+    ASSERT_TRUE(ins.Insert(f.v[2], f.v[3]));
+    EXPECT_EQ(f.mesh.GetVertexCount(), static_cast<int>(p.size()));
+    std::vector<G3TVertex*> path;
+    ASSERT_TRUE(HasEdgeChain(f.mesh, f.v[0], f.v[1], &path, 1e-9, true));
+    ASSERT_EQ(path.size(), 3u);
+    EXPECT_EQ(path[1], f.v[2]);
+    ExpectConstrained(f.mesh, {{f.v[0], f.v[1]}, {f.v[2], f.v[3]}});
+    // And near an end of the existing constraint's edge: the new constraint
+    // passes through that vertex.
+    Filled g({{-5, 0}, {5, 0}, {0, -5}, {0, 5}, {0, 0}, {-3, 2}, {3, -2}});
+    G3TTriangulator gt(&g.mesh);
+    ASSERT_TRUE(gt.Triangulate());
+    G3TSegmentInserter gi(&g.mesh);
+    ASSERT_TRUE(gi.Insert(g.v[0], g.v[4]));  // (-5,0) - (0,0)
+    ASSERT_TRUE(gi.Insert(g.v[4], g.v[1]));  // (0,0) - (5,0)
+    ASSERT_TRUE(gi.Insert(g.v[3], g.v[2])); // (0,5) - (0,-5) through (0,0)
+    EXPECT_EQ(g.mesh.GetVertexCount(), 7);
+    ExpectConstrained(g.mesh, {{g.v[0], g.v[1]}, {g.v[3], g.v[2]}});
+}
