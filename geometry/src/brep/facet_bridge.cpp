@@ -135,6 +135,8 @@ bool SingleChain(const G3Facet* f, Loop& out)
 
 bool G3Facet::GetBridgedLoop(GArrayCollection* out)
 {
+    if (!out)
+        return false;
     out->clear();
     Loop chain;
     if (SingleChain(this, chain)) {

@@ -149,6 +149,9 @@ bool G3Facet::DivideEdge(G3Edge* e, int n, G3Edge** chain)
 {
     if (!e || n < 1 || !chain)
         return false;
+    for (int c = 0; c < n; ++c)
+        if (!chain[c])
+            return false;
     std::vector<G3LoopEdge> walk;
     G3WalkFacet(this, walk);
     std::size_t k = 0;

@@ -36,6 +36,8 @@ bool G3Facet::GetMoveDirection(G3Edge* e)
 
 void G3Facet::GetEdges(GArrayCollection* out)
 {
+    if (!out)
+        return;
     out->clear();
     for (G3Edge* e = m_FirstEdge; e; e = GetNextEdge(e))
         out->add(e);
@@ -43,6 +45,8 @@ void G3Facet::GetEdges(GArrayCollection* out)
 
 void G3Facet::GetVertices(GArrayCollection* out)
 {
+    if (!out)
+        return;
     out->clear();
     G3FacetVertexIterator it(this);
     while (it.hasNext())
@@ -51,6 +55,8 @@ void G3Facet::GetVertices(GArrayCollection* out)
 
 void G3Facet::GetVerticesIds(GArrayCollection* out, int offset)
 {
+    if (!out)
+        return;
     out->clear();
     G3FacetVertexIterator it(this);
     while (it.hasNext()) {
@@ -61,6 +67,8 @@ void G3Facet::GetVerticesIds(GArrayCollection* out, int offset)
 
 void G3Facet::GetLoops(GArrayCollection* vertices, GArrayCollection* loopStarts)
 {
+    if (!vertices)
+        return;
     vertices->clear();
     if (loopStarts)
         loopStarts->clear();
