@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -204,4 +205,38 @@ TEST(SurfaceDump, LoadAppendsToABodyThatHasElements)
     EXPECT_EQ(ValidateTopology(s), "");
     EXPECT_NEAR(s->GetFacet(4)->GetPlaneC(), 1.0, 1e-12);
     delete s;
+}
+
+TEST(SurfaceDump, RandomlyCorruptedDumpsNeverHalfLoad)
+{
+    TempDir dir;
+    G3Surface* source = MakeCubeWithBridgedHole();
+    ASSERT_TRUE(source->Save(dir.File("good.txt").c_str()));
+    std::string good = ReadText(dir.File("good.txt"));
+    delete source;
+    // Token positions, to replace one token at a time.
+    std::vector<std::pair<std::size_t, std::size_t>> tokens;
+    for (std::size_t at = 0; at < good.size();) {
+        std::size_t end = good.find_first_of(" \n", at);
+        tokens.emplace_back(at, end - at);
+        at = end + 1;
+    }
+    const char* replacements[] = {"-1", "0", "1", "15", "25", "-7", "999999", "x", "1e400", ""};
+    std::mt19937 random(2024);
+    int refused = 0;
+    for (int trial = 0; trial < 400; ++trial) {
+        auto token = tokens[random() % tokens.size()];
+        std::string text = good;
+        text.replace(token.first, token.second, replacements[random() % 10]);
+        WriteText(dir.File("bad.txt"), text);
+        G3Surface s;
+        std::string error;
+        if (s.Load(dir.File("bad.txt").c_str(), &error)) {
+            EXPECT_EQ(ValidateTopology(&s), "") << "accepted a broken body, trial " << trial;
+        } else {
+            EXPECT_EQ(s.GetVertexCount() + s.GetEdgeCount() + s.GetFacetCount(), 0);
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 300);
 }
