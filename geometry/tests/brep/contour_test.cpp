@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "polygon_oracle.h"
@@ -294,4 +295,33 @@ TEST(ContourLink, WithoutASurfaceOnlyBridgesThatLandOnAVertexAreMade)
     EXPECT_EQ(list.size(), 2);
     EXPECT_EQ(s.GetVertexCount(), vertices);
     DeleteAll(&list);
+}
+
+TEST(ContourRebuild, RandomPolygonsAgreeWithTheEvenOddRule)
+{
+    // Small integer grids make every degeneracy common: repeated points,
+    // vertices on edges, overlapping collinear edges.
+    std::mt19937 random(7);
+    int checked = 0;
+    for (int trial = 0; trial < 800; ++trial) {
+        int n = 4 + static_cast<int>(random() % 9);
+        OracleLoop loop;
+        for (int k = 0; k < n; ++k)
+            loop.push_back({static_cast<double>(random() % 7), static_cast<double>(random() % 7)});
+        G3Surface s(32, 0);
+        G3EdgeList* contour = Polygon(&s, loop);
+        GArrayCollection result;
+        contour->RemoveSelfIntersections(&result, &s, true, UNION_EDGE_PARITY, 0);
+        for (int k = 0; k < result.size(); ++k) {
+            auto* r = static_cast<G3EdgeList*>(result.get(k));
+            ASSERT_EQ(ValidateChain(r), "") << "trial " << trial;
+            ASSERT_FALSE(r->TestSelfIntersections()) << "trial " << trial;
+        }
+        // The polygon library rounds crossing points to 1e-6.
+        ASSERT_NEAR(TypedArea(&result), EvenOddArea({loop}), 1e-4) << "trial " << trial;
+        checked += !result.isEmpty();
+        DeleteAll(&result);
+        delete contour;
+    }
+    EXPECT_GT(checked, 600);
 }
