@@ -196,9 +196,30 @@ bool Land(G3EdgeList* other, int hitEdge, const double* hit, G3Surface* surface,
     cut->GetNormals(&n1, &t1, &n2, &t2, 1);
     G3Edge::Interpolate(cut->GetVertex1(), n1, t1, cut->GetVertex2(), n2, t2, hit, &out.n, &out.t);
     Adopt(surface, &out.n, &out.t);
+    // A bridge made earlier runs twice, once each way: when the ray lands
+    // on one run, the other is split at the same vertex, so neither passes
+    // through the new vertex.
+    int twin = -1;
+    for (int k = 0; k < m && twin < 0; ++k) {
+        G3Edge* e = other->GetEdge(k);
+        if (k != hitEdge && e->GetVertex1() == cut->GetVertex2() && e->GetVertex2() == cut->GetVertex1())
+            twin = k;
+    }
     out.around.push_back(Piece(out.x, cut->GetVertex2(), cut->GetFlags(), out.n, out.t, n2, t2));
-    for (int k = 1; k < m; ++k)
-        out.around.push_back(other->GetEdge((hitEdge + k) % m));
+    for (int k = 1; k < m; ++k) {
+        int at = (hitEdge + k) % m;
+        G3Edge* e = other->GetEdge(at);
+        if (at != twin) {
+            out.around.push_back(e);
+            continue;
+        }
+        G3TexCoo *s1, *s2;
+        G3Normal* m1 = e->GetFacet1V1(&s1);
+        G3Normal* m2 = e->GetFacet1V2(&s2);
+        out.around.push_back(Piece(e->GetVertex1(), out.x, e->GetFlags(), m1, s1, out.n, out.t));
+        out.around.push_back(Piece(out.x, e->GetVertex2(), e->GetFlags(), out.n, out.t, m2, s2));
+        delete e;
+    }
     out.around.push_back(Piece(cut->GetVertex1(), out.x, cut->GetFlags(), n1, t1, out.n, out.t));
     delete cut;
     return true;

@@ -325,3 +325,36 @@ TEST(ContourRebuild, RandomPolygonsAgreeWithTheEvenOddRule)
     }
     EXPECT_GT(checked, 600);
 }
+
+TEST(ContourLink, RandomHolesAllJoinTheOuterContour)
+{
+    std::mt19937 random(11);
+    for (int trial = 0; trial < 150; ++trial) {
+        // Holes in distinct cells of a 4 x 4 grid inside a 20 x 20 square;
+        // each a random quadrilateral or triangle within its cell.
+        std::vector<OracleLoop> loops = {kOuter};
+        for (int cell = 0; cell < 16; ++cell) {
+            if (random() % 3 == 0)
+                continue;
+            double x0 = 5.0 * (cell % 4) + 1, y0 = 5.0 * (cell / 4) + 1;
+            auto coordinate = [&]() { return static_cast<double>(random() % 4); };
+            OracleLoop hole = {{x0 + coordinate() * 0.3, y0 + coordinate() * 0.3},
+                               {x0 + 3, y0 + coordinate() * 0.3},
+                               {x0 + 3 - coordinate() * 0.3, y0 + 3}};
+            if (random() % 2)
+                hole.push_back({x0 + coordinate() * 0.3, y0 + 3 - coordinate() * 0.3});
+            loops.push_back(hole);
+        }
+        G3Surface s(64, 0);
+        GArrayCollection list;
+        for (const OracleLoop& loop : loops)
+            list.add(Polygon(&s, loop));
+        G3EdgeList::RemeshContours(&s, &list, true, 0);
+        ASSERT_EQ(list.size(), 1) << "trial " << trial;
+        auto* joined = static_cast<G3EdgeList*>(list.get(0));
+        ASSERT_EQ(ValidateChain(joined), "") << "trial " << trial;
+        EXPECT_FALSE(joined->TestSelfIntersections()) << "trial " << trial;
+        EXPECT_NEAR(std::fabs(joined->GetSignedArea()), EvenOddArea(loops), 1e-4) << "trial " << trial;
+        DeleteAll(&list);
+    }
+}
