@@ -188,3 +188,45 @@ TEST(FacetLocation, PlaneIntersectReportsInsideBoundaryOutsideAndParallel)
     double p[3] = {0, 0, 100}, q[3] = {1, 0, 100.3};
     EXPECT_EQ(f.facet->GetPlaneIntersect(p, q, x), 0);
 }
+
+TEST(FacetBridge, SeparateHoleLoopsAreJoinedIntoOneLoopWithTheSameArea)
+{
+    std::mt19937 random(5);
+    for (int trial = 0; trial < 60; ++trial) {
+        G3Surface s(64, 0);
+        auto* f = new G3Facet;
+        std::vector<OracleLoop> loops = {{{0, 0}, {20, 0}, {20, 20}, {0, 20}}};
+        for (int cell = 0; cell < 16; ++cell) {
+            if (random() % 2)
+                continue;
+            double x0 = 5.0 * (cell % 4) + 1, y0 = 5.0 * (cell / 4) + 1;
+            double a = (random() % 4) * 0.3, b = (random() % 4) * 0.3;
+            loops.push_back({{x0 + a, y0}, {x0 + 3, y0 + b}, {x0 + 3 - a, y0 + 3}, {x0, y0 + 3 - b}});
+        }
+        // One list of separate loops, holes running either way.
+        for (const OracleLoop& loop : loops) {
+            std::vector<G3Vertex*> v;
+            for (const OraclePoint& p : loop)
+                v.push_back(s.AddVertex(p.x, p.y, 0));
+            for (std::size_t k = 0; k < v.size(); ++k)
+                s.AddEdge(v[k], v[(k + 1) % v.size()], f);
+        }
+        s.AddFacetToCollection(f);
+        f->FormPlaneEquation();
+        ASSERT_EQ(ValidateTopology(&s), "");
+        double expected = EvenOddArea(loops);
+        EXPECT_NEAR(f->GetArea(), expected, 1e-9);
+        GArrayCollection bridged;
+        ASSERT_TRUE(f->GetBridgedLoop(&bridged)) << "trial " << trial;
+        OracleLoop single;
+        double shoelace = 0;
+        for (int k = 0; k < bridged.size(); ++k) {
+            const double* p = static_cast<G3Vertex*>(bridged.get(k))->GetXYZ();
+            const double* q = static_cast<G3Vertex*>(bridged.get((k + 1) % bridged.size()))->GetXYZ();
+            single.push_back({p[0], p[1]});
+            shoelace += p[0] * q[1] - q[0] * p[1];
+        }
+        EXPECT_NEAR(std::fabs(shoelace) / 2, expected, 1e-9) << "trial " << trial;
+        EXPECT_NEAR(EvenOddArea({single}), expected, 1e-4) << "trial " << trial;
+    }
+}
