@@ -31,7 +31,6 @@ void G3TVertex::Copy(GObj* source)
     m_X = v->m_X;
     m_Y = v->m_Y;
     m_Height = v->m_Height;
-    m_Tri = v->m_Tri;
     m_Survivor = v->m_Survivor;
     m_SurfaceVertex = v->m_SurfaceVertex;
     m_ExData = v->m_ExData;
@@ -208,7 +207,7 @@ void G3TSegment::Copy(GObj* source)
 // ---------------------------------------------------------------------------
 namespace {
 constexpr std::size_t kHugePage = std::size_t(1) << 21;
-constexpr std::size_t kLargeBlock = 2 * kHugePage;
+constexpr std::size_t kLargeBlock = kHugePage;
 } // namespace
 
 G3TNodePool::G3TNodePool(GMemoryAllocator* arena, std::size_t itemSize)
@@ -228,7 +227,7 @@ G3TNodePool::~G3TNodePool()
 void G3TNodePool::NewBlock()
 {
     std::size_t bytes = m_BlockItems * m_ItemSize;
-    if (bytes < kLargeBlock / 2) {
+    if (bytes < kLargeBlock / 8) {
         m_Cursor = static_cast<char*>(m_Arena->alloc(static_cast<int>(bytes)));
         if (!m_Cursor)
             throw std::bad_alloc();
@@ -356,7 +355,6 @@ G3TVertex* G3TMesh::AddVertex(double x, double y)
     auto* v = ::new (m_VertexPool.Take()) G3TVertex();
     v->m_X = x;
     v->m_Y = y;
-    v->m_Mesh = this;
     v->m_Index = m_NextIndex++;
     v->m_Tri = Pack(&m_OuterTriangle, 0);
     LinkLast(v, m_VertexHead, m_VertexTail);
@@ -366,7 +364,7 @@ G3TVertex* G3TMesh::AddVertex(double x, double y)
 
 G3TSegment* G3TMesh::AddSegment(G3TVertex* a, G3TVertex* b)
 {
-    if (!a || !b || a == b || a->m_Mesh != this || b->m_Mesh != this)
+    if (!a || !b || a == b || a->GetMesh() != this || b->GetMesh() != this)
         return nullptr;
     auto* s = ::new (m_SegmentPool.Take()) G3TSegment();
     s->m_Vertex[0] = a;
@@ -399,7 +397,7 @@ G3TTriangle* G3TMesh::AddTriangle(G3TVertex* a, G3TVertex* b, G3TVertex* c)
 
 bool G3TMesh::RemoveVertex(G3TVertex* v)
 {
-    if (!v || v->m_Mesh != this)
+    if (!v || v->GetMesh() != this)
         return false;
     Unlink(v, m_VertexHead, m_VertexTail);
     --m_VertexCount;

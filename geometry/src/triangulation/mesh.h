@@ -74,7 +74,9 @@ public:
     int GetIndex() const { return m_Index; }
     unsigned char GetMark() const { return m_Mark; }
     void SetMark(unsigned char mark) { m_Mark = mark; }
-    G3TMesh* GetMesh() const { return m_Mesh; }
+    // The mesh that made the vertex (read through its triangle handle,
+    // which always points into that mesh); null for a free vertex.
+    G3TMesh* GetMesh() const;
     // An oriented triangle whose origin is this vertex; the outer triangle
     // when the vertex is in no triangle (a dropped duplicate, or a mesh
     // without triangles).
@@ -92,8 +94,8 @@ public:
     G3TVertex* GetNext() const { return m_Next; }
     G3TVertex* GetPrev() const { return m_Prev; }
 
-    // Copies position, height, mark and links of another vertex (not the
-    // list position, the mesh or the index).
+    // Copies position, height, mark, survivor and links of another vertex
+    // (not the triangle handle, the list position, the mesh or the index).
     void Copy(GObj* source) override;
 
     double m_X = 0;
@@ -101,7 +103,6 @@ public:
     double m_Height = 0;
     std::uintptr_t m_Tri = 0;
     G3TVertex* m_Survivor = nullptr;
-    G3TMesh* m_Mesh = nullptr;
     G3Vertex* m_SurfaceVertex = nullptr;
     GObj* m_ExData = nullptr;
     G3TVertex* m_Prev = nullptr;
@@ -180,6 +181,11 @@ public:
     int m_Attribute = 0;
     unsigned char m_Mark = 0;
 };
+
+inline G3TMesh* G3TVertex::GetMesh() const
+{
+    return m_Tri ? g3t_detail::ObjectOf<G3TTriangle>(m_Tri)->m_Mesh : nullptr;
+}
 
 // ---------------------------------------------------------------------------
 // Navigation on oriented triangles (inline: the hot paths of the engine).

@@ -160,7 +160,7 @@ G3TSegment* G3TSegmentInserter::AddSubsegment(const G3TOTri& h, G3TVertex* from,
 
 bool G3TSegmentInserter::Insert(G3TVertex* a, G3TVertex* b, unsigned char mark)
 {
-    if (!m_Mesh || !a || !b || a->m_Mesh != m_Mesh || b->m_Mesh != m_Mesh)
+    if (!m_Mesh || !a || !b || a->GetMesh() != m_Mesh || b->GetMesh() != m_Mesh)
         return false;
     if (m_Mesh->GetTriangleCount() == 0)
         return false;

@@ -44,6 +44,24 @@ inline bool VertexBefore(int axis, const G3TVertex* a, const G3TVertex* b)
     return Before(axis, a->m_X, a->m_Y, a->m_Index, b->m_X, b->m_Y, b->m_Index);
 }
 
+// The index is read only for equal coordinates (exact duplicates).
+template <int Axis>
+inline bool ItemBefore(const G3TTriangulator::Item& a, const G3TTriangulator::Item& b)
+{
+    if (Axis == 0) {
+        if (a.x != b.x)
+            return a.x < b.x;
+        if (a.y != b.y)
+            return a.y < b.y;
+    } else {
+        if (a.y != b.y)
+            return a.y < b.y;
+        if (a.x != b.x)
+            return a.x > b.x;
+    }
+    return a.v->m_Index < b.v->m_Index;
+}
+
 // Ghost triangles ring the hull of a partial triangulation. A ghost on the
 // hull edge u -> v (counterclockwise) is kept as the handle with origin v,
 // destination u and a null apex: "the hull handle at u". Its side v -> u is
@@ -98,11 +116,9 @@ bool G3TTriangulator::Triangulate()
     for (G3TVertex* v = m_Mesh->FirstVertex(); v; v = v->m_Next) {
         v->m_Survivor = nullptr;
         v->SetTriangle(m_Mesh->OuterHandle());
-        m_Items.push_back(Item{v->m_X, v->m_Y, v, v->m_Index});
+        m_Items.push_back(Item{v->m_X, v->m_Y, v});
     }
-    std::sort(m_Items.begin(), m_Items.end(), [](const Item& a, const Item& b) {
-        return Before(0, a.x, a.y, a.index, b.x, b.y, b.index);
-    });
+    std::sort(m_Items.begin(), m_Items.end(), ItemBefore<0>);
 
     // Duplicates: each vertex is compared with the last one kept.
     std::size_t kept = 0;
@@ -181,9 +197,7 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
     }
     if (n == 3) {
         Item* it = &m_Items[static_cast<std::size_t>(lo)];
-        std::sort(it, it + 3, [](const Item& a, const Item& b) {
-            return Before(0, a.x, a.y, a.index, b.x, b.y, b.index);
-        });
+        std::sort(it, it + 3, ItemBefore<0>);
         G3TVertex* a = it[0].v;
         G3TVertex* b = it[1].v;
         G3TVertex* c = it[2].v;
@@ -218,10 +232,10 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
         return BaseHull({a, b, c}, {gab, gbc, gca});
     }
     const int mid = lo + n / 2;
-    std::nth_element(m_Items.begin() + lo, m_Items.begin() + mid, m_Items.begin() + hi,
-                     [axis](const Item& a, const Item& b) {
-                         return Before(axis, a.x, a.y, a.index, b.x, b.y, b.index);
-                     });
+    if (axis == 0)
+        std::nth_element(m_Items.begin() + lo, m_Items.begin() + mid, m_Items.begin() + hi, ItemBefore<0>);
+    else
+        std::nth_element(m_Items.begin() + lo, m_Items.begin() + mid, m_Items.begin() + hi, ItemBefore<1>);
     Hull left = Recurse(lo, mid, 1 - axis);
     Hull right = Recurse(mid, hi, 1 - axis);
     return Merge(left, right, axis);

@@ -32,13 +32,14 @@ public:
     static bool SamePoint(const G3TVertex* a, const G3TVertex* b);
     static constexpr double kTolerance = 1e-8;
 
-private:
+    // An entry of the working array: a vertex with its coordinates at hand.
     struct Item {
         double x;
         double y;
         G3TVertex* v;
-        int index;
     };
+
+private:
 
     // Hull handles (see the ghost ring in the source) at the least and the
     // greatest vertex of a partial triangulation in each cut order.
