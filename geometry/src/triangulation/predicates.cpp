@@ -200,6 +200,15 @@ void ToBigInt(const Decomposed& d, int base, BigInt& out)
     out.negative = d.negative;
 }
 
+bool AllFinite(const double* values, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        if (!std::isfinite(values[i]))
+            return false;
+    }
+    return true;
+}
+
 // Converts n coordinates to integers scaled by one common power of two.
 void ScaleToIntegers(const double* values, int n, BigInt* out)
 {
@@ -309,6 +318,8 @@ int OrientationExact(double ax, double ay, double bx, double by, double cx, doub
 {
     ++t_ExactCount;
     const double values[6] = {ax, ay, bx, by, cx, cy};
+    if (!AllFinite(values, 6))
+        return 0; // no sign for NaN or infinite input
     std::int64_t iv[6];
     if (ScaleToInt64(values, 6, iv)) {
         const __int128 acx = static_cast<__int128>(iv[0]) - iv[4], acy = static_cast<__int128>(iv[1]) - iv[5];
@@ -333,6 +344,8 @@ int InCircleExact(double ax, double ay, double bx, double by, double cx, double 
 {
     ++t_ExactCount;
     const double values[8] = {ax, ay, bx, by, cx, cy, dx, dy};
+    if (!AllFinite(values, 8))
+        return 0;
     std::int64_t iv[8];
     if (ScaleToInt64(values, 8, iv)) {
         const __int128 adx = static_cast<__int128>(iv[0]) - iv[6], ady = static_cast<__int128>(iv[1]) - iv[7];

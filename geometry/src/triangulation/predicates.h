@@ -22,7 +22,8 @@ int Orientation(double ax, double ay, double bx, double by, double cx, double cy
 int InCircle(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy);
 
 // The exact evaluations alone (no floating-point filter); used by the
-// filtered functions and by the tests to check the filter.
+// filtered functions and by the tests to check the filter. Both answer 0
+// for a NaN or infinite coordinate (the mesh never holds one).
 int OrientationExact(double ax, double ay, double bx, double by, double cx, double cy);
 int InCircleExact(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy);
 

@@ -1,6 +1,7 @@
 #include "triangulation/segment_inserter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <deque>
 
 #include "triangulation/predicates.h"
@@ -292,6 +293,8 @@ bool G3TSegmentInserter::SplitAtCrossing(const Piece& piece, const G3TOTri& cros
     t = std::min(1.0, std::max(0.0, t));
     const double px = d->m_X + t * (a->m_X - d->m_X);
     const double py = d->m_Y + t * (a->m_Y - d->m_Y);
+    if (!std::isfinite(px) || !std::isfinite(py))
+        return false; // coordinates near the end of the double range
 
     for (G3TVertex* end : {d, a}) {
         if (SamePointXY(px, py, end)) {

@@ -80,6 +80,24 @@ TEST(Triangulator, TinyScaleKeepsRealTriangles)
     EXPECT_EQ(CheckAgainstHull(f.mesh), "");
 }
 
+TEST(Triangulator, HugeAndMixedCoordinates)
+{
+    // Products of such coordinates overflow in doubles, and the mixed set
+    // spans 300 orders of magnitude; the exact predicates still decide.
+    for (double scale : {1e150, 1e300}) {
+        SCOPED_TRACE(scale);
+        ExpectDelaunay(UniformPoints(300, 8, scale), "uniform");
+        ExpectDelaunay(Lattice(12, 12, scale / 16), "lattice");
+    }
+    // Mixed magnitudes in one set.
+    std::vector<Pt> mixed = UniformPoints(200, 12, 1.0);
+    mixed.push_back(Pt{1e-200, 3e-200});
+    mixed.push_back(Pt{-1e100, -1e100});
+    mixed.push_back(Pt{1e100, -1e100});
+    mixed.push_back(Pt{0, 1e100});
+    ExpectDelaunay(mixed, "mixed");
+}
+
 TEST(Triangulator, CollinearInputGivesNoTriangle)
 {
     for (int n : {2, 3, 4, 10, 257}) {
