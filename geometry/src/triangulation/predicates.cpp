@@ -231,6 +231,19 @@ void ScaleToIntegers(const double* values, int n, BigInt* out)
 // Scaled integers of n values; false when they would need more than 60 bits.
 bool ScaleToInt64(const double* values, int n, std::int64_t* out)
 {
+    // Integer coordinates (lattices, grid data) need no scaling.
+    bool integers = true;
+    for (int i = 0; i < n && integers; ++i) {
+        const double v = values[i];
+        if (!(std::fabs(v) < 1152921504606846976.0)) { // 2^60
+            integers = false;
+            break;
+        }
+        out[i] = static_cast<std::int64_t>(v);
+        integers = static_cast<double>(out[i]) == v;
+    }
+    if (integers)
+        return true;
     Decomposed d[8];
     int base = std::numeric_limits<int>::max();
     int top = std::numeric_limits<int>::min();

@@ -118,7 +118,7 @@ bool G3TTriangulator::Triangulate()
         v->SetTriangle(m_Mesh->OuterHandle());
         m_Items.push_back(Item{v->m_X, v->m_Y, v});
     }
-    std::sort(m_Items.begin(), m_Items.end(), ItemBefore<0>);
+    std::sort(m_Items.begin(), m_Items.end(), [](const Item& a, const Item& b) { return ItemBefore<0>(a, b); });
 
     // Duplicates: each vertex is compared with the last one kept.
     std::size_t kept = 0;
@@ -197,7 +197,7 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
     }
     if (n == 3) {
         Item* it = &m_Items[static_cast<std::size_t>(lo)];
-        std::sort(it, it + 3, ItemBefore<0>);
+        std::sort(it, it + 3, [](const Item& a, const Item& b) { return ItemBefore<0>(a, b); });
         G3TVertex* a = it[0].v;
         G3TVertex* b = it[1].v;
         G3TVertex* c = it[2].v;
@@ -232,10 +232,11 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
         return BaseHull({a, b, c}, {gab, gbc, gca});
     }
     const int mid = lo + n / 2;
+    auto first = m_Items.begin() + lo, middle = m_Items.begin() + mid, last = m_Items.begin() + hi;
     if (axis == 0)
-        std::nth_element(m_Items.begin() + lo, m_Items.begin() + mid, m_Items.begin() + hi, ItemBefore<0>);
+        std::nth_element(first, middle, last, [](const Item& a, const Item& b) { return ItemBefore<0>(a, b); });
     else
-        std::nth_element(m_Items.begin() + lo, m_Items.begin() + mid, m_Items.begin() + hi, ItemBefore<1>);
+        std::nth_element(first, middle, last, [](const Item& a, const Item& b) { return ItemBefore<1>(a, b); });
     Hull left = Recurse(lo, mid, 1 - axis);
     Hull right = Recurse(mid, hi, 1 - axis);
     return Merge(left, right, axis);

@@ -103,6 +103,11 @@ TEST(Predicates, InCircleOfNearlyCocircularPointsMatchesIntegerOracle)
         zero += expected == 0;
         ASSERT_EQ(InCircle(d(c[0]), d(c[1]), d(c[2]), d(c[3]), d(c[4]), d(c[5]), d(c[6]), d(c[7])), expected);
         ASSERT_EQ(InCircleExact(d(c[0]), d(c[1]), d(c[2]), d(c[3]), d(c[4]), d(c[5]), d(c[6]), d(c[7])), expected);
+        // The same points unscaled: integer coordinates.
+        auto n = [](long long v) { return static_cast<double>(v); };
+        ASSERT_EQ(InCircle(n(c[0]), n(c[1]), n(c[2]), n(c[3]), n(c[4]), n(c[5]), n(c[6]), n(c[7])), expected);
+        ASSERT_EQ(OrientationExact(n(c[0]), n(c[1]), n(c[2]), n(c[3]), n(c[4]), n(c[5])),
+                  OrientInt(c[0], c[1], c[2], c[3], c[4], c[5]));
     }
     EXPECT_GT(zero, 500);
 }
