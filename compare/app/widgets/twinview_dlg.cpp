@@ -26,12 +26,12 @@ constexpr int kCompareWidth = 100;
 constexpr int kMinClientWidth = 800;
 constexpr int kClientHeight = 600;
 
-struct ToolButtonSpec {
+struct ToolButton {
     int command;
     const char* icon;
 };
 
-const ToolButtonSpec kViewButtons[] = {
+const ToolButton kViewButtons[] = {
     {ids::kZoomToWindow, ":/icons/zoom-window.png"},
     {ids::kZoomFullResolution, ":/icons/zoom-full.png"},
     {ids::kZoomIn, ":/icons/zoom-in.png"},
@@ -39,7 +39,7 @@ const ToolButtonSpec kViewButtons[] = {
     {ids::kZoomToDifferences, ":/icons/zoom-differences.png"},
 };
 
-const ToolButtonSpec kModeButtons[] = {
+const ToolButton kModeButtons[] = {
     {ids::kShowFirst, ":/icons/show-first.png"},
     {ids::kShowSecond, ":/icons/show-second.png"},
     {ids::kShowDifferences, ":/icons/show-differences.png"},
@@ -133,10 +133,10 @@ void CTwinviewDlg::CreateToolBars()
 {
     m_viewBar = new CToolBarEx(m_context.strings, this);
     m_modeBar = new CToolBarEx(m_context.strings, this);
-    for (const ToolButtonSpec& spec : kViewButtons)
-        m_viewBar->AddCommand(spec.command, spec.icon);
-    for (const ToolButtonSpec& spec : kModeButtons)
-        m_modeBar->AddCommand(spec.command, spec.icon);
+    for (const ToolButton& button : kViewButtons)
+        m_viewBar->AddCommand(button.command, button.icon);
+    for (const ToolButton& button : kModeButtons)
+        m_modeBar->AddCommand(button.command, button.icon);
     for (auto [id, bar] : {std::pair{ids::kViewToolBar, m_viewBar}, std::pair{ids::kModeToolBar, m_modeBar}}) {
         bar->setObjectName(ControlName(id));
         m_controls[id] = bar;

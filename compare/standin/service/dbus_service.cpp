@@ -55,14 +55,14 @@ bool DraftoraService::handleMessage(const QDBusMessage& message, const QDBusConn
 
 QDBusMessage DraftoraService::Answer(const QDBusMessage& message, const ObjectRef& object)
 {
-    const InterfaceSpec& spec = *InterfaceOf(object.kind);
-    if (!message.interface().isEmpty() && message.interface() != spec.name)
+    const InterfaceEntry& entry = *InterfaceOf(object.kind);
+    if (!message.interface().isEmpty() && message.interface() != entry.name)
         return message.createErrorReply(QDBusError::UnknownInterface,
                                         "No interface " + message.interface() + " here");
-    const MethodSpec* method = FindMethod(spec, message.member());
+    const MethodEntry* method = FindMethod(entry, message.member());
     if (!method)
         return message.createErrorReply(QDBusError::UnknownMethod,
-                                        "No method " + message.member() + " in " + spec.name);
+                                        "No method " + message.member() + " in " + entry.name);
     if (message.signature() != method->in)
         return message.createErrorReply(
             QDBusError::InvalidArgs,

@@ -6,7 +6,7 @@ namespace draftora {
 
 namespace {
 
-const InterfaceSpec kApplication{kApplicationInterface,
+const InterfaceEntry kApplication{kApplicationInterface,
                                  {{"Version", "", "s"},
                                   {"Quit", "", ""},
                                   {"MainWindow", "", "t"},
@@ -16,10 +16,10 @@ const InterfaceSpec kApplication{kApplicationInterface,
                                   {"Initialize", "", ""},
                                   {"Documents", "", "o"}}};
 
-const InterfaceSpec kDocuments{kDocumentsInterface,
+const InterfaceEntry kDocuments{kDocumentsInterface,
                                {{"Count", "", "i"}, {"Item", "i", "o"}, {"Open", "s", "o"}}};
 
-const InterfaceSpec kDocument{kDocumentInterface,
+const InterfaceEntry kDocument{kDocumentInterface,
                               {{"FullName", "", "s"},
                                {"MakeCurrent", "i", ""},
                                {"ActiveView", "", "o"},
@@ -29,16 +29,16 @@ const InterfaceSpec kDocument{kDocumentInterface,
                                {"RunMacro", "s", ""},
                                {"Close", "is", ""}}};
 
-const InterfaceSpec kView{kViewInterface,
+const InterfaceEntry kView{kViewInterface,
                           {{"FillFrame", "", ""},
                            {"Refresh", "", ""},
                            {"ZoomToWindow", "", ""},
                            {"Scale", "d", ""},
                            {"Restore", "", ""}}};
 
-const InterfaceSpec kViewPoints{kViewPointsInterface, {{"PutPoints", "iad", ""}}};
+const InterfaceEntry kViewPoints{kViewPointsInterface, {{"PutPoints", "iad", ""}}};
 
-const InterfaceSpec kBackground{kBackgroundInterface, {{"Get", "", "u"}, {"Put", "u", ""}}};
+const InterfaceEntry kBackground{kBackgroundInterface, {{"Get", "", "u"}, {"Put", "u", ""}}};
 
 // One <arg> per complete type of a signature made of basic types and "ad".
 QString Args(const char* signature, const char* direction)
@@ -53,7 +53,7 @@ QString Args(const char* signature, const char* direction)
 
 } // namespace
 
-const InterfaceSpec* InterfaceOf(ObjectKind kind)
+const InterfaceEntry* InterfaceOf(ObjectKind kind)
 {
     switch (kind) {
     case ObjectKind::Application: return &kApplication;
@@ -67,18 +67,18 @@ const InterfaceSpec* InterfaceOf(ObjectKind kind)
     return nullptr;
 }
 
-const MethodSpec* FindMethod(const InterfaceSpec& spec, const QString& member)
+const MethodEntry* FindMethod(const InterfaceEntry& entry, const QString& member)
 {
-    for (const MethodSpec& method : spec.methods)
+    for (const MethodEntry& method : entry.methods)
         if (member == method.name)
             return &method;
     return nullptr;
 }
 
-QString IntrospectionXml(const InterfaceSpec& spec)
+QString IntrospectionXml(const InterfaceEntry& entry)
 {
-    QString xml = QString("<interface name=\"%1\">").arg(spec.name);
-    for (const MethodSpec& method : spec.methods)
+    QString xml = QString("<interface name=\"%1\">").arg(entry.name);
+    for (const MethodEntry& method : entry.methods)
         xml += QString("<method name=\"%1\">").arg(method.name) + Args(method.in, "in") +
                Args(method.out, "out") + "</method>";
     return xml + "</interface>";

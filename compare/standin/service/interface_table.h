@@ -10,20 +10,20 @@
 
 namespace draftora {
 
-struct MethodSpec {
+struct MethodEntry {
     const char* name;
     const char* in;  // D-Bus signature of the arguments
     const char* out; // D-Bus signature of the reply
 };
 
-struct InterfaceSpec {
+struct InterfaceEntry {
     const char* name;
-    std::vector<MethodSpec> methods;
+    std::vector<MethodEntry> methods;
 };
 
 // Null for ObjectKind::None.
-const InterfaceSpec* InterfaceOf(ObjectKind kind);
-const MethodSpec* FindMethod(const InterfaceSpec& spec, const QString& member);
-QString IntrospectionXml(const InterfaceSpec& spec);
+const InterfaceEntry* InterfaceOf(ObjectKind kind);
+const MethodEntry* FindMethod(const InterfaceEntry& entry, const QString& member);
+QString IntrospectionXml(const InterfaceEntry& entry);
 
 } // namespace draftora
