@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ratio_reporter.h"
 #include "tessaly/containers.h"
 
 // A typical geometric element: 64 bytes with its vtable pointer.
@@ -167,27 +168,6 @@ BENCHMARK(BM_Malloc_Single)->Threads(1)->Threads(2);
 BENCHMARK(BM_GHashtable)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_UnorderedMap)->Arg(1000)->Arg(100000);
 
-// Keeps each run's time per iteration, keyed by its name, for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
-void PrintRatio(const RatioReporter& r, const std::string& ours, const std::string& peer)
-{
-    auto a = r.times.find(ours);
-    auto b = r.times.find(peer);
-    if (a == r.times.end() || b == r.times.end() || b->second <= 0)
-        return;
-    std::printf("%-40s / %-40s %6.2f\n", ours.c_str(), peer.c_str(), a->second / b->second);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -199,12 +179,12 @@ int main(int argc, char** argv)
     for (const char* pattern : {"Batch", "Single"}) {
         for (const char* threads : {"/threads:1", "/threads:2"}) {
             std::string pooled = std::string("BM_Pooled_") + pattern + threads;
-            PrintRatio(reporter, pooled, std::string("BM_Malloc_") + pattern + threads);
-            PrintRatio(reporter, pooled, std::string("BM_NewDelete_") + pattern + threads);
+            reporter.PrintRatio(pooled, std::string("BM_Malloc_") + pattern + threads);
+            reporter.PrintRatio(pooled, std::string("BM_NewDelete_") + pattern + threads);
         }
     }
     for (const char* n : {"/1000", "/100000"})
-        PrintRatio(reporter, std::string("BM_GHashtable") + n, std::string("BM_UnorderedMap") + n);
+        reporter.PrintRatio(std::string("BM_GHashtable") + n, std::string("BM_UnorderedMap") + n);
     benchmark::Shutdown();
     return 0;
 }

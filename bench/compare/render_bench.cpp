@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "../ratio_reporter.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -62,24 +64,12 @@ void BM_WriteBlankBmp(benchmark::State& state) { RenderAndWrite(state, false); }
 BENCHMARK(BM_RenderLinesAndWriteBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WriteBlankBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps each run's time per iteration for the closing comparison.
-class TimeReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    TimeReporter reporter;
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto drawn = reporter.times.find("BM_RenderLinesAndWriteBmp/real_time");
     const auto blank = reporter.times.find("BM_WriteBlankBmp/real_time");

@@ -11,6 +11,8 @@
 // random order.
 #include <benchmark/benchmark.h>
 
+#include "../ratio_reporter.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -177,26 +179,6 @@ BENCHMARK(BM_AllPairs)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PointHashMerge)->Arg(24)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortMerge)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
-void PrintRatio(const RatioReporter& r, const std::string& ours, const std::string& peer)
-{
-    auto a = r.times.find(ours);
-    auto b = r.times.find(peer);
-    if (a == r.times.end() || b == r.times.end() || b->second <= 0)
-        return;
-    std::printf("%-28s / %-28s %10.3f\n", ours.c_str(), peer.c_str(), a->second / b->second);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -205,17 +187,17 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nRatio of times (below 1 means the first is faster)\n");
-    PrintRatio(reporter, "BM_Sweep/1000", "BM_AllPairs/1000");
-    PrintRatio(reporter, "BM_Sweep/10000", "BM_AllPairs/10000");
-    PrintRatio(reporter, "BM_Sweep/10000", "BM_AllPairs/1000");
-    PrintRatio(reporter, "BM_Sweep/100000", "BM_AllPairs/1000");
+    reporter.PrintRatio("BM_Sweep/1000", "BM_AllPairs/1000", 28);
+    reporter.PrintRatio("BM_Sweep/10000", "BM_AllPairs/10000", 28);
+    reporter.PrintRatio("BM_Sweep/10000", "BM_AllPairs/1000", 28);
+    reporter.PrintRatio("BM_Sweep/100000", "BM_AllPairs/1000", 28);
     std::printf("Growth with ten times the segments\n");
-    PrintRatio(reporter, "BM_Sweep/10000", "BM_Sweep/1000");
-    PrintRatio(reporter, "BM_Sweep/100000", "BM_Sweep/10000");
-    PrintRatio(reporter, "BM_AllPairs/10000", "BM_AllPairs/1000");
+    reporter.PrintRatio("BM_Sweep/10000", "BM_Sweep/1000", 28);
+    reporter.PrintRatio("BM_Sweep/100000", "BM_Sweep/10000", 28);
+    reporter.PrintRatio("BM_AllPairs/10000", "BM_AllPairs/1000", 28);
     std::printf("Merging 10^6 points\n");
-    PrintRatio(reporter, "BM_PointHashMerge/24", "BM_SortMerge");
-    PrintRatio(reporter, "BM_PointHashMerge/100", "BM_SortMerge");
+    reporter.PrintRatio("BM_PointHashMerge/24", "BM_SortMerge", 28);
+    reporter.PrintRatio("BM_PointHashMerge/100", "BM_SortMerge", 28);
     delete g_Points;
     g_Points = nullptr;
     benchmark::Shutdown();
