@@ -135,6 +135,7 @@ public:
 
     bool hasNext() override { return m_Position < m_End; }
     GObj* next() override { return m_Elements[m_Position++]; }
+    using GIterator::init;
     void init(int count, GObj** array);
     void init(GObj** array, int from, int to);
 
