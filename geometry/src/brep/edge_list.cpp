@@ -1,6 +1,7 @@
 #include <cstring>
 #include <vector>
 
+#include "brep/shaded_edge.h"
 #include "tessaly/contour.h"
 
 TESSALY_DEFINE_POOLED_CLASS(G3EdgeList, "G3EdgeList", 65536)
@@ -71,12 +72,7 @@ void G3EdgeList::CopyEdgesFrom(G3EdgeList* source)
 G3Edge* G3EdgeList::AddEdge(G3Vertex* a, G3Vertex* b, G3Normal* na, G3Normal* nb, G3TexCoo* ta, G3TexCoo* tb,
                             int flags)
 {
-    auto* e = new G3Edge(a, b);
-    e->SetFlags(flags);
-    e->SetFacet1V1(na, ta);
-    e->SetFacet1V2(nb, tb);
-    e->SetFacet2V1(na, ta);
-    e->SetFacet2V2(nb, tb);
+    G3Edge* e = NewShadedEdge(a, b, flags, na, ta, nb, tb);
     add(e);
     return e;
 }

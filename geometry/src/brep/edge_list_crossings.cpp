@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "brep/shaded_edge.h"
 #include "tessaly/contour.h"
 #include "tessaly/intervals.h"
 #include "tessaly/surface.h"
@@ -89,16 +90,6 @@ private:
     std::map<G3Edge*, std::vector<Split>> m_Splits;
 };
 
-G3Edge* NewPiece(G3Vertex* a, G3Vertex* b, long flags, G3Normal* na, G3TexCoo* ta, G3Normal* nb, G3TexCoo* tb)
-{
-    auto* e = new G3Edge(a, b);
-    e->SetFlags(flags);
-    e->SetFacet1V1(na, ta);
-    e->SetFacet1V2(nb, tb);
-    e->SetFacet2V1(na, ta);
-    e->SetFacet2V2(nb, tb);
-    return e;
-}
 
 // The chain that replaces e, split at the given points (sorted by t).
 void SplitChain(G3Edge* e, std::vector<Split>& splits, G3Surface* surface, std::vector<G3Edge*>& out)
@@ -120,13 +111,13 @@ void SplitChain(G3Edge* e, std::vector<Split>& splits, G3Surface* surface, std::
         G3TexCoo* keptT = t && surface ? surface->AddTexCoo(t) : nullptr;
         delete n;
         delete t;
-        out.push_back(NewPiece(from, s.vertex, e->GetFlags(), nFrom, tFrom, kept, keptT));
+        out.push_back(NewShadedEdge(from, s.vertex, e->GetFlags(), nFrom, tFrom, kept, keptT));
         from = s.vertex;
         nFrom = kept;
         tFrom = keptT;
     }
     if (from != e->GetVertex2())
-        out.push_back(NewPiece(from, e->GetVertex2(), e->GetFlags(), nFrom, tFrom, n2, t2));
+        out.push_back(NewShadedEdge(from, e->GetVertex2(), e->GetFlags(), nFrom, tFrom, n2, t2));
 }
 } // namespace
 

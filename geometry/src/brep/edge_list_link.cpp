@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "brep/shaded_edge.h"
 #include "tessaly/contour.h"
 #include "tessaly/surface.h"
 
@@ -152,16 +153,6 @@ void Adopt(G3Surface* surface, G3Normal** n, G3TexCoo** t)
     *t = tex;
 }
 
-G3Edge* Piece(G3Vertex* a, G3Vertex* b, long flags, G3Normal* na, G3TexCoo* ta, G3Normal* nb, G3TexCoo* tb)
-{
-    auto* e = new G3Edge(a, b);
-    e->SetFlags(flags);
-    e->SetFacet1V1(na, ta);
-    e->SetFacet1V2(nb, tb);
-    e->SetFacet2V1(na, ta);
-    e->SetFacet2V2(nb, tb);
-    return e;
-}
 
 // Where the bridge lands on the other contour: its vertex x with shading
 // data, and the other contour's edges as one chain from x back to x. The
@@ -205,7 +196,7 @@ bool Land(G3EdgeList* other, int hitEdge, const double* hit, G3Surface* surface,
         if (k != hitEdge && e->GetVertex1() == cut->GetVertex2() && e->GetVertex2() == cut->GetVertex1())
             twin = k;
     }
-    out.around.push_back(Piece(out.x, cut->GetVertex2(), cut->GetFlags(), out.n, out.t, n2, t2));
+    out.around.push_back(NewShadedEdge(out.x, cut->GetVertex2(), cut->GetFlags(), out.n, out.t, n2, t2));
     for (int k = 1; k < m; ++k) {
         int at = (hitEdge + k) % m;
         G3Edge* e = other->GetEdge(at);
@@ -216,11 +207,11 @@ bool Land(G3EdgeList* other, int hitEdge, const double* hit, G3Surface* surface,
         G3TexCoo *s1, *s2;
         G3Normal* m1 = e->GetFacet1V1(&s1);
         G3Normal* m2 = e->GetFacet1V2(&s2);
-        out.around.push_back(Piece(e->GetVertex1(), out.x, e->GetFlags(), m1, s1, out.n, out.t));
-        out.around.push_back(Piece(out.x, e->GetVertex2(), e->GetFlags(), out.n, out.t, m2, s2));
+        out.around.push_back(NewShadedEdge(e->GetVertex1(), out.x, e->GetFlags(), m1, s1, out.n, out.t));
+        out.around.push_back(NewShadedEdge(out.x, e->GetVertex2(), e->GetFlags(), out.n, out.t, m2, s2));
         delete e;
     }
-    out.around.push_back(Piece(cut->GetVertex1(), out.x, cut->GetFlags(), n1, t1, out.n, out.t));
+    out.around.push_back(NewShadedEdge(cut->GetVertex1(), out.x, cut->GetFlags(), n1, t1, out.n, out.t));
     delete cut;
     return true;
 }

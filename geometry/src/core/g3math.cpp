@@ -4,6 +4,8 @@
 
 #include "tessaly/math.h"
 
+#include "core/loop_points.h"
+
 #include <cmath>
 #include <vector>
 
@@ -16,16 +18,6 @@ const double kPi = 3.141592653589793238462643383280;
 bool ValidAxes(int i, int j)
 {
     return i >= 0 && i < 3 && j >= 0 && j < 3;
-}
-
-bool ValidLoop(const double* const* points, int count, int minCount)
-{
-    if (!points || count < minCount)
-        return false;
-    for (int k = 0; k < count; ++k)
-        if (!points[k])
-            return false;
-    return true;
 }
 
 // Brings an angle into [0, 2*pi). Angles already within one turn of that

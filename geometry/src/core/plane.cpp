@@ -3,6 +3,8 @@
 
 #include "tessaly/math.h"
 
+#include "core/loop_points.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -35,18 +37,6 @@ void TriangleCross(const double* p0, const double* p1, const double* p2, double*
     const double u[3] = {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]};
     const double v[3] = {p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]};
     V3OrtoVector(u, v, n);
-}
-
-// A loop is usable when the array and all its entries exist and it has at
-// least minCount points.
-bool ValidLoop(const double* const* points, int count, int minCount)
-{
-    if (!points || count < minCount)
-        return false;
-    for (int k = 0; k < count; ++k)
-        if (!points[k])
-            return false;
-    return true;
 }
 
 void Centroid(const double* const* points, int count, double* c)
