@@ -23,7 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "boolean/segment_pair.h"
+#include "core/tolerances.h"
+#include "intervals/segment_pair.h"
 #include "tessaly/hashes.h"
 #include "tessaly/intervals.h"
 
@@ -98,7 +99,7 @@ void BM_AllPairs(benchmark::State& state)
 }
 
 constexpr int kPoints = 1000000;
-constexpr double kTolerance = 1e-6;
+constexpr double kTolerance = tessaly::kLengthTolerance;
 constexpr double kBox = 100.0;
 
 // Pooled objects must be gone before the program's exit handlers run (the

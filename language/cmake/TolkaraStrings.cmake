@@ -66,6 +66,7 @@ function(tolkara_add_language_library program)
   set(library ${program}_lang_${ARG_LANGUAGE})
   tolkara_generate_string_table(table NAME "${library}" FILES ${ARG_FILES})
   add_library(${library} MODULE "${table}" ${ARG_SOURCES})
+  target_link_libraries(${library} PRIVATE tessaly_warnings)
   set_target_properties(${library} PROPERTIES
     PREFIX ""
     SUFFIX ".so"

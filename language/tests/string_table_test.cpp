@@ -19,9 +19,9 @@ constexpr std::uint16_t kGerman = 1031;
 
 // Heap copies of exactly the blob's size, so ASan sees any read past it.
 struct Blob {
-  explicit Blob(const std::vector<unsigned char> &bytes, std::size_t size)
-      : data(new unsigned char[size ? size : 1]), size(size) {
-    std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size), data.get());
+  explicit Blob(const std::vector<unsigned char> &bytes, std::size_t length)
+      : data(new unsigned char[length ? length : 1]), size(length) {
+    std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length), data.get());
   }
   explicit Blob(const std::vector<unsigned char> &bytes) : Blob(bytes, bytes.size()) {}
   StringTable table() const { return StringTable(ByteView{data.get(), size}); }

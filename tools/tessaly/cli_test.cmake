@@ -41,11 +41,14 @@ if(NOT vrml MATCHES "^#VRML V2.0 utf8")
   message(FATAL_ERROR "no VRML header")
 endif()
 
-# Simplification finds the adapter on the default search path here.
-run(TRUE ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${ADAPTERS} ${CLI} simplify ${WORK}/body.stl ${WORK}/small.off --ratio 0.5)
-run(TRUE ${CLI} info ${WORK}/small.off)
-if(NOT last_output MATCHES "facets 1[0-4]\n")
-  message(FATAL_ERROR "simplified to an unexpected size:\n${last_output}")
+# Simplification finds the adapter on the default search path here (when
+# the adapters are built).
+if(ADAPTERS)
+  run(TRUE ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${ADAPTERS} ${CLI} simplify ${WORK}/body.stl ${WORK}/small.off --ratio 0.5)
+  run(TRUE ${CLI} info ${WORK}/small.off)
+  if(NOT last_output MATCHES "facets 1[0-4]\n")
+    message(FATAL_ERROR "simplified to an unexpected size:\n${last_output}")
+  endif()
 endif()
 
 file(WRITE ${WORK}/bad.off "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n")

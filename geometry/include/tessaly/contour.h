@@ -114,7 +114,8 @@ public:
     // contains it or a sibling hole): the two become one loop in the hole's
     // list entry, the absorbed contour is deleted and removed with the list
     // order kept. An edge cut by a bridge is split at a new vertex of
-    // surface (no split, and no bridge there, without a surface).
+    // surface (no split, and no bridge there, without a surface). mode is
+    // the flags of the bridge edges (0: bridges are not drawn).
     static void Link(GArrayCollection* contours, G3Surface* surface, int mode);
 
     // ---- Self-intersections --------------------------------------------
@@ -140,7 +141,7 @@ protected:
     // and an outward direction in the projection.
     int GetExtremalRay(double* direction);
     bool LinkToAnother(int vertexEdge, G3EdgeList* other, int hitEdge, const double* hit, G3Surface* surface,
-                       bool sameOrientation);
+                       bool sameOrientation, long bridgeFlags);
     // Forms plane and axes when they were never set.
     void EnsureAxes();
     void CopyEdgesFrom(G3EdgeList* source);

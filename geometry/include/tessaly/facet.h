@@ -70,11 +70,11 @@ public:
     // Collapses e into v: ends of e become v in every edge of the facet
     // (moving between vertex rings); e itself leaves the list.
     void ChangeEdgeToVertex(G3Edge* e, G3Vertex* v);
-    // Replaces e by a chain of n edges running from e's vertex 1 to its
-    // vertex 2 (each chain edge must already name this facet as facet 1 or
-    // 2). The chain goes in reversed when the facet runs e from vertex 2 to
-    // vertex 1, so the loop stays chained. False when e is not in the list,
-    // n < 1 or the chain does not join e's ends.
+    // Replaces e by a chain of n edges joining e's two vertices, given from
+    // either end (each chain edge must already name this facet as facet 1 or
+    // 2). The chain goes into the list in the facet's turning direction, so
+    // the loop stays chained. False when e is not in the list, n < 1 or the
+    // chain does not join e's ends.
     bool DivideEdge(G3Edge* e, int n, G3Edge** chain);
     // Reverses the order of the list.
     void RotateEdges();

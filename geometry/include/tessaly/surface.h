@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tessaly/contour.h"
 #include "tessaly/facet.h"
@@ -199,8 +200,8 @@ public:
     G3TexCoo* GetTexCoo(int i) const { return static_cast<G3TexCoo*>(m_TexCoos->get(i)); }
 
     // The shared vertex array of the poly-edges.
-    G3Vertex** GetPolyEdgeVertices() const { return m_PolyVertices; }
-    int GetPolyEdgeVertexCount() const { return m_PolyVertexCount; }
+    G3Vertex** GetPolyEdgeVertices() const { return const_cast<G3Vertex**>(m_PolyVertices.data()); }
+    int GetPolyEdgeVertexCount() const { return static_cast<int>(m_PolyVertices.size()); }
 
     // Box of all vertices; false when there are none.
     bool FormEnvelope(GEnvelope* env) const;
@@ -224,9 +225,7 @@ protected:
     GArrayCollection* m_Edges = nullptr;
     GArrayCollection* m_TexCoos = nullptr;
     GArrayCollection* m_PolyEdges = nullptr;
-    G3Vertex** m_PolyVertices = nullptr;
-    int m_PolyVertexCount = 0;
-    int m_PolyVertexCapacity = 0;
+    std::vector<G3Vertex*> m_PolyVertices;
     // Position of the element the next TakeOut removes, when the caller
     // knows it (-1: look it up).
     int m_TakeOutHint = -1;

@@ -2,6 +2,10 @@
 #include "tessaly/facet.h"
 
 #include <cmath>
+#include "core/tolerances.h"
+
+using tessaly::kLengthTolerance;
+using tessaly::kZeroDivisor;
 
 double G3Edge::GetSizeXYZ(const double* a, const double* b)
 {
@@ -75,7 +79,7 @@ double G3Edge::GetCosAngle(const G3Edge* e1, const G3Edge* e2)
     }
     double lengths = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]) *
                      std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (lengths <= 1e-12)
+    if (lengths <= kZeroDivisor)
         return 0.0;
     return (u[0] * v[0] + u[1] * v[1] + u[2] * v[2]) / lengths;
 }
@@ -95,14 +99,14 @@ bool G3Edge::FindProjection(const double* p, double* projection, double* t) cons
     const double* b = m_Vertex2->GetXYZ();
     double d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
     double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    if (length > 1e-6)
+    if (length > kLengthTolerance)
         for (double& c : d)
             c /= length;
     double param = d[0] * (p[0] - a[0]) + d[1] * (p[1] - a[1]) + d[2] * (p[2] - a[2]);
     for (int i = 0; i < 3; ++i)
         projection[i] = a[i] + param * d[i];
     *t = param;
-    return param >= -1e-6 && param <= length + 1e-6;
+    return param >= -kLengthTolerance && param <= length + kLengthTolerance;
 }
 
 bool G3Edge::IsEdgeOnMesh() const
@@ -123,7 +127,7 @@ int FacingSign(const G3Facet* f, const double* eye, bool perspective)
     double value = perspective
                        ? f->GetPlaneA() * eye[0] + f->GetPlaneB() * eye[1] + f->GetPlaneC() * eye[2]
                        : f->GetPlaneC();
-    if (std::fabs(value) < 1e-6)
+    if (std::fabs(value) < kLengthTolerance)
         return 0;
     return value > 0 ? 1 : -1;
 }

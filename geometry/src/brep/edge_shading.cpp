@@ -3,6 +3,9 @@
 
 #include <cmath>
 #include <utility>
+#include "core/tolerances.h"
+
+using tessaly::kLengthTolerance;
 
 TESSALY_DEFINE_POOLED_CLASS(G3EdgeGeometry, "G3EdgeGeometry", 65536)
 
@@ -119,7 +122,7 @@ void G3Edge::Interpolate(G3Vertex* a, G3Normal* na, G3TexCoo* ta, G3Vertex* b, G
         if (std::fabs(pb[i] - pa[i]) > std::fabs(pb[axis] - pa[axis]))
             axis = i;
     double length = pb[axis] - pa[axis];
-    double s = std::fabs(length) < 1e-6 ? 0.0 : (p[axis] - pa[axis]) / length;
+    double s = std::fabs(length) < kLengthTolerance ? 0.0 : (p[axis] - pa[axis]) / length;
     auto mix = [s](double from, double to) { return from + (to - from) * s; };
 
     *n = new G3Normal(mix(na->GetX(), nb->GetX()), mix(na->GetY(), nb->GetY()), mix(na->GetZ(), nb->GetZ()));

@@ -7,6 +7,9 @@
 #include "brep/loop_walk.h"
 #include "brep/planar_location.h"
 #include "tessaly/facet.h"
+#include "core/tolerances.h"
+
+using tessaly::kRoundingTolerance;
 
 namespace {
 using Loop = std::vector<G3Vertex*>;
@@ -38,7 +41,7 @@ double Cross(int i, int j, const double* o, const double* a, const double* b)
 
 bool Same(int i, int j, const double* a, const double* b)
 {
-    return std::fabs(a[i] - b[i]) < 1e-9 && std::fabs(a[j] - b[j]) < 1e-9;
+    return std::fabs(a[i] - b[i]) < kRoundingTolerance && std::fabs(a[j] - b[j]) < kRoundingTolerance;
 }
 
 // The closed segments p-q and a-b meet (touching included).
@@ -65,7 +68,7 @@ bool BridgeIsClear(int i, int j, const double* m, const double* w, const std::ve
             return false;
     }
     double mid[3] = {(m[0] + w[0]) / 2, (m[1] + w[1]) / 2, (m[2] + w[2]) / 2};
-    return G3LocatePoint(i, j, mid, segments, 1e-9, nullptr, nullptr) == G3_PLANAR_INSIDE;
+    return G3LocatePoint(i, j, mid, segments, kRoundingTolerance, nullptr, nullptr) == G3_PLANAR_INSIDE;
 }
 
 std::size_t ExtremeVertex(const Loop& loop, int i, int j)

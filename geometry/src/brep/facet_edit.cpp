@@ -26,6 +26,11 @@ void DetachIfFree(G3Edge* e)
     e->GetVertex2()->RemoveEdge(e);
 }
 
+bool Touches(const G3Edge* e, const G3Vertex* v)
+{
+    return e->GetVertex1() == v || e->GetVertex2() == v;
+}
+
 G3Vertex* MapVertex(G3Vertex* v)
 {
     auto* target = dynamic_cast<G3Vertex*>(v->GetExData());
@@ -159,14 +164,16 @@ bool G3Facet::DivideEdge(G3Edge* e, int n, G3Edge** chain)
         ++k;
     if (k == walk.size())
         return false;
-    bool touchesStart = chain[0]->GetVertex1() == e->GetVertex1() || chain[0]->GetVertex2() == e->GetVertex1();
-    bool touchesEnd = chain[n - 1]->GetVertex1() == e->GetVertex2() || chain[n - 1]->GetVertex2() == e->GetVertex2();
-    if (!touchesStart || !touchesEnd)
+    // The chain may be given from either end of e.
+    bool forward = Touches(chain[0], e->GetVertex1()) && Touches(chain[n - 1], e->GetVertex2());
+    bool backward = Touches(chain[0], e->GetVertex2()) && Touches(chain[n - 1], e->GetVertex1());
+    if (!forward && !backward)
         return false;
     for (int c = 0; c < n; ++c)
         if (chain[c]->GetFacet1() != this && chain[c]->GetFacet2() != this)
             return false;
-    bool reversed = walk[k].start == e->GetVertex2();
+    // Walked from e's vertex 2, or given from it, the chain goes in reversed.
+    bool reversed = (walk[k].start == e->GetVertex2()) != !forward;
     std::vector<G3Edge*> edges;
     for (const G3LoopEdge& w : walk) {
         if (w.edge != e) {

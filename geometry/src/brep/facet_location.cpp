@@ -4,6 +4,10 @@
 #include "brep/loop_walk.h"
 #include "brep/planar_location.h"
 #include "tessaly/facet.h"
+#include "core/tolerances.h"
+
+using tessaly::kLengthTolerance;
+using tessaly::kZeroDivisor;
 
 namespace {
 // The closed loop of the points an iterator yields.
@@ -37,7 +41,7 @@ bool ValidAxes(int i, int j)
 bool OntoPlane(const double* plane, int i, int j, double* out)
 {
     int k = G3ThirdAxis(i, j);
-    if (std::fabs(plane[k]) < 1e-12)
+    if (std::fabs(plane[k]) < kZeroDivisor)
         return false;
     out[k] = -(plane[i] * out[i] + plane[j] * out[j] + plane[3]) / plane[k];
     return true;
@@ -60,17 +64,17 @@ bool G3Facet::PointInFacet(int i, int j, const double* p, GIterator* vertices, G
 
 bool G3Facet::PointInFacetXY(const double* p, GIterator* vertices, G3Vertex** va, G3Vertex** vb)
 {
-    return PointInFacet(0, 1, p, vertices, va, vb, 1e-6);
+    return PointInFacet(0, 1, p, vertices, va, vb, kLengthTolerance);
 }
 
 bool G3Facet::PointInFacetXZ(const double* p, GIterator* vertices, G3Vertex** va, G3Vertex** vb)
 {
-    return PointInFacet(0, 2, p, vertices, va, vb, 1e-6);
+    return PointInFacet(0, 2, p, vertices, va, vb, kLengthTolerance);
 }
 
 bool G3Facet::PointInFacetYZ(const double* p, GIterator* vertices, G3Vertex** va, G3Vertex** vb)
 {
-    return PointInFacet(1, 2, p, vertices, va, vb, 1e-6);
+    return PointInFacet(1, 2, p, vertices, va, vb, kLengthTolerance);
 }
 
 bool G3Facet::PointInFacet(int i, int j, const double* p, G3Vertex** va, G3Vertex** vb, double eps)
@@ -88,17 +92,17 @@ bool G3Facet::PointInFacet(int i, int j, const double* p, G3Vertex** va, G3Verte
 
 bool G3Facet::PointInFacetXY(const double* p, G3Vertex** va, G3Vertex** vb)
 {
-    return PointInFacet(0, 1, p, va, vb, 1e-6);
+    return PointInFacet(0, 1, p, va, vb, kLengthTolerance);
 }
 
 bool G3Facet::PointInFacetXZ(const double* p, G3Vertex** va, G3Vertex** vb)
 {
-    return PointInFacet(0, 2, p, va, vb, 1e-6);
+    return PointInFacet(0, 2, p, va, vb, kLengthTolerance);
 }
 
 bool G3Facet::PointInFacetYZ(const double* p, G3Vertex** va, G3Vertex** vb)
 {
-    return PointInFacet(1, 2, p, va, vb, 1e-6);
+    return PointInFacet(1, 2, p, va, vb, kLengthTolerance);
 }
 
 bool G3Facet::PointInFacet(const double* p, G3Vertex** va, G3Vertex** vb, double* z)
@@ -157,7 +161,7 @@ int G3Facet::GetPlaneIntersect(const double* p, const double* q, double* x)
         return 0;
     double dp = m_Plane[0] * p[0] + m_Plane[1] * p[1] + m_Plane[2] * p[2] + m_Plane[3];
     double dq = m_Plane[0] * q[0] + m_Plane[1] * q[1] + m_Plane[2] * q[2] + m_Plane[3];
-    if (std::fabs(dp - dq) < 1e-12)
+    if (std::fabs(dp - dq) < kZeroDivisor)
         return 0;
     double t = dp / (dp - dq);
     for (int k = 0; k < 3; ++k)
@@ -166,7 +170,7 @@ int G3Facet::GetPlaneIntersect(const double* p, const double* q, double* x)
     GetMaxCoo(&i, &j);
     std::vector<G3PlanarSegment> segments;
     FacetSegments(this, segments);
-    switch (G3LocatePoint(i, j, x, segments, 1e-6, nullptr, nullptr)) {
+    switch (G3LocatePoint(i, j, x, segments, kLengthTolerance, nullptr, nullptr)) {
     case G3_PLANAR_INSIDE:
         return 1;
     case G3_PLANAR_BOUNDARY:

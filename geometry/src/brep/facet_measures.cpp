@@ -2,6 +2,10 @@
 #include <cmath>
 
 #include "tessaly/facet.h"
+#include "core/tolerances.h"
+
+using tessaly::kLengthTolerance;
+using tessaly::kZeroDivisor;
 
 bool G3Facet::CalcDiagonalEdge(G3Vertex** a, G3Vertex** b)
 {
@@ -18,7 +22,7 @@ bool G3Facet::CalcDiagonalEdge(G3Vertex** a, G3Vertex** b)
 
 double G3Facet::CalcDeviationFromEdge(G3Edge* e)
 {
-    if (!e || e->GetSizeXYZ() < 1e-12)
+    if (!e || e->GetSizeXYZ() < kZeroDivisor)
         return -1.0;
     const double* p = e->GetVertex1()->GetXYZ();
     const double* q = e->GetVertex2()->GetXYZ();
@@ -52,7 +56,7 @@ int G3Facet::GetIntersectionSignByEdge(G3Edge* e)
         if (std::fabs(d) > std::fabs(extreme))
             extreme = d;
     }
-    if (std::fabs(extreme) < 1e-6)
+    if (std::fabs(extreme) < kLengthTolerance)
         return 0;
     return extreme < 0 ? 1 : -1;
 }

@@ -4,6 +4,10 @@
 #include "brep/loop_walk.h"
 #include "brep/planar_location.h"
 #include "tessaly/facet.h"
+#include "core/tolerances.h"
+
+using tessaly::kLengthTolerance;
+using tessaly::kRoundingTolerance;
 
 namespace {
 std::vector<const double*> LoopPoints(G3Facet* f)
@@ -78,7 +82,7 @@ bool G3Facet::IsFlat()
 bool G3Facet::PlaneEquals(const double* plane) const
 {
     double dot = m_Plane[0] * plane[0] + m_Plane[1] * plane[1] + m_Plane[2] * plane[2];
-    return std::fabs(dot - 1.0) < 1e-6 && std::fabs(m_Plane[3] - plane[3]) < 1e-6;
+    return std::fabs(dot - 1.0) < kLengthTolerance && std::fabs(m_Plane[3] - plane[3]) < kLengthTolerance;
 }
 
 bool G3Facet::PlaneEquals(const double* plane, double dLimit, double dotLimit) const
@@ -89,7 +93,7 @@ bool G3Facet::PlaneEquals(const double* plane, double dLimit, double dotLimit) c
 
 double G3Facet::CalcDepth(double x, double y) const
 {
-    if (std::fabs(m_Plane[2]) < 1e-6)
+    if (std::fabs(m_Plane[2]) < kLengthTolerance)
         return m_FirstEdge ? m_FirstEdge->GetVertex1()->GetZ() : 0.0;
     return -(m_Plane[0] * x + m_Plane[1] * y + m_Plane[3]) / m_Plane[2];
 }
@@ -131,7 +135,7 @@ double G3Facet::GetArea()
                 segments.push_back({walk[k].start->GetXYZ(), walk[k].end->GetXYZ(), nullptr, nullptr});
             // The first vertex of loop l not on loop o decides.
             for (std::size_t k = starts[l]; k < starts[l + 1]; ++k) {
-                G3PlanarLocation where = G3LocatePoint(i, j, walk[k].start->GetXYZ(), segments, 1e-9, nullptr, nullptr);
+                G3PlanarLocation where = G3LocatePoint(i, j, walk[k].start->GetXYZ(), segments, kRoundingTolerance, nullptr, nullptr);
                 if (where != G3_PLANAR_BOUNDARY) {
                     depth += where == G3_PLANAR_INSIDE;
                     break;

@@ -8,12 +8,15 @@
 #include "brep/planar_location.h"
 #include "tessaly/facet.h"
 #include "tessaly/intervals.h"
+#include "core/tolerances.h"
+
+using tessaly::kLengthTolerance;
 
 namespace {
 double Distance(const double* plane, const double* p)
 {
     double d = plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3];
-    return std::fabs(d) < 1e-6 ? 0.0 : d;
+    return std::fabs(d) < kLengthTolerance ? 0.0 : d;
 }
 
 void FacetSegments(const G3Facet* f, std::vector<G3PlanarSegment>& out)
@@ -121,7 +124,7 @@ bool G3Facet::FindIntervalsLieInFacet(G3Facet* other, G3IntervalList* list)
             double tm = (cuts[k] + cuts[k + 1]) / 2.0;
             for (int c = 0; c < 3; ++c)
                 mid[c] = a[c] + tm * (b[c] - a[c]);
-            bool in = G3LocatePoint(i, j, mid, boundary, 1e-6, nullptr, nullptr) != G3_PLANAR_OUTSIDE;
+            bool in = G3LocatePoint(i, j, mid, boundary, kLengthTolerance, nullptr, nullptr) != G3_PLANAR_OUTSIDE;
             if (in && from < 0)
                 from = cuts[k];
             if (in)
@@ -133,7 +136,7 @@ bool G3Facet::FindIntervalsLieInFacet(G3Facet* other, G3IntervalList* list)
                     p[c] = a[c] + from * (b[c] - a[c]);
                     q[c] = a[c] + to * (b[c] - a[c]);
                 }
-                if (G3Edge::GetSizeXYZ(p, q) > 1e-6) {
+                if (G3Edge::GetSizeXYZ(p, q) > kLengthTolerance) {
                     list->AddInterval(p, e, q, e);
                     found = true;
                 }

@@ -3,6 +3,10 @@
 
 #include "tessaly/facet.h"
 #include "tessaly/surface.h"
+#include "core/tolerances.h"
+
+using tessaly::kAreaTolerance;
+using tessaly::kZeroDivisor;
 
 bool G3Facet::HasGeometry() const
 {
@@ -88,7 +92,7 @@ int Store(const double* n, const double* uv, bool hasUV, double* normal, double*
 bool Barycentric(const std::vector<Sample>& s, const double* p, int i, int j, double* w)
 {
     double area = G3Math::GetArea2(s[0].p, s[1].p, s[2].p, i, j);
-    if (std::fabs(area) < 1e-12)
+    if (std::fabs(area) < kAreaTolerance)
         return false;
     w[0] = G3Math::GetArea2(p, s[1].p, s[2].p, i, j) / area;
     w[1] = G3Math::GetArea2(s[0].p, p, s[2].p, i, j) / area;
@@ -103,7 +107,7 @@ void InverseDistance(const std::vector<Sample>& s, const double* p, std::vector<
     double sum = 0.0;
     for (std::size_t k = 0; k < s.size(); ++k) {
         double d = G3Edge::GetSizeXYZ(s[k].p, p);
-        if (d < 1e-12) {
+        if (d < kZeroDivisor) {
             w.assign(s.size(), 0.0);
             w[k] = 1.0;
             return;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include "core/tolerances.h"
+
+using tessaly::kRoundingTolerance;
 
 namespace {
 // Squared distance from p to the segment a-b in the (i, j) projection, and
@@ -112,7 +115,7 @@ bool G3InnerPoint(int i, int j, const std::vector<G3PlanarSegment>& segments, do
     }
     std::sort(heights.begin(), heights.end());
     heights.erase(std::unique(heights.begin(), heights.end()), heights.end());
-    double bestWidth = 1e-9, bestX = 0.0, bestY = 0.0;
+    double bestWidth = kRoundingTolerance, bestX = 0.0, bestY = 0.0;
     bool found = false;
     for (std::size_t k = 0; k + 1 < heights.size(); ++k) {
         if (!std::isfinite(heights[k]) || !std::isfinite(heights[k + 1]))

@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <limits>
+#include "core/tolerances.h"
+
+using tessaly::kLengthTolerance;
 
 TESSALY_DEFINE_POOLED_CLASS(G3Point, "G3Point", 65536)
 
@@ -72,7 +75,7 @@ bool G3Point::Equals(const double* a, const double* b, double eps)
 
 bool G3Point::Equals(const double* a, const double* b)
 {
-    return Equals(a, b, 1e-6);
+    return Equals(a, b, kLengthTolerance);
 }
 
 bool G3Point::Equals(const double* xyz, double eps)
@@ -82,7 +85,7 @@ bool G3Point::Equals(const double* xyz, double eps)
 
 bool G3Point::Equals(const double* xyz)
 {
-    return Equals(m_XYZ, xyz, 1e-6);
+    return Equals(m_XYZ, xyz, kLengthTolerance);
 }
 
 bool G3Point::Equals(const GObj* other, double eps)
@@ -93,7 +96,7 @@ bool G3Point::Equals(const GObj* other, double eps)
 
 bool G3Point::Equals(const GObj* other)
 {
-    return Equals(other, 1e-6);
+    return Equals(other, kLengthTolerance);
 }
 
 GObj* G3Normal::Duplicate()

@@ -31,7 +31,6 @@ G3Shell::~G3Shell()
             list->clear(true);
         delete list;
     }
-    delete[] m_PolyVertices;
 }
 
 void G3Shell::CreateLists(int vertices, int edges, int facets, int normals, bool texCoos)
@@ -172,19 +171,9 @@ G3TexCoo* G3Shell::AddTexCoo(double u, double v)
 
 int G3Shell::AddPolyEdgeVertices(int n, G3Vertex* const* vertices)
 {
-    if (m_PolyVertexCount + n > m_PolyVertexCapacity) {
-        int capacity = m_PolyVertexCapacity * 2 > m_PolyVertexCount + n ? m_PolyVertexCapacity * 2
-                                                                          : m_PolyVertexCount + n + 16;
-        auto* grown = new G3Vertex*[static_cast<std::size_t>(capacity)];
-        for (int k = 0; k < m_PolyVertexCount; ++k)
-            grown[k] = m_PolyVertices[k];
-        delete[] m_PolyVertices;
-        m_PolyVertices = grown;
-        m_PolyVertexCapacity = capacity;
-    }
-    int first = m_PolyVertexCount;
-    for (int k = 0; k < n; ++k)
-        m_PolyVertices[m_PolyVertexCount++] = vertices[k];
+    int first = GetPolyEdgeVertexCount();
+    if (n > 0)
+        m_PolyVertices.insert(m_PolyVertices.end(), vertices, vertices + n);
     return first;
 }
 
@@ -356,7 +345,7 @@ int G3Shell::RemoveUnusedEdge()
 
 int G3Shell::RemoveUnusedVertex()
 {
-    std::unordered_set<const void*> polyVertices(m_PolyVertices, m_PolyVertices + m_PolyVertexCount);
+    std::unordered_set<const void*> polyVertices(m_PolyVertices.begin(), m_PolyVertices.end());
     return RemoveWhere<G3Vertex>(
         m_Vertices, [&](G3Vertex* v) { return !v->HasEdges() && !polyVertices.count(v); },
         [this](G3Vertex* v, int at) { m_TakeOutHint = at; return RemoveVertex(v); });

@@ -68,7 +68,7 @@ void G3Surface::DeleteElements()
     for (GArrayCollection* list : {m_Vertices, m_Normals, m_TexCoos, m_Edges, m_Facets, m_PolyEdges})
         if (list)
             list->clear(true);
-    m_PolyVertexCount = 0;
+    m_PolyVertices.clear();
 }
 
 namespace {

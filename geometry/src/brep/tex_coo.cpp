@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <limits>
+#include "core/tolerances.h"
+
+using tessaly::kLengthTolerance;
 
 TESSALY_DEFINE_POOLED_CLASS(G3TexCoo, "G3TexCoo", 65536)
 
@@ -72,5 +75,5 @@ bool G3TexCoo::Equals(const G3TexCoo* other, double eps) const
 
 bool G3TexCoo::Equals(const G3TexCoo* other) const
 {
-    return Equals(other, 1e-6);
+    return Equals(other, kLengthTolerance);
 }

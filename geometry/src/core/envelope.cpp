@@ -1,13 +1,12 @@
 // GEnvelope: the axis-aligned box with outcodes, segment and overlap tests.
 
 #include "tessaly/math.h"
+#include "core/tolerances.h"
 
 #include <algorithm>
 #include <climits>
 
 namespace {
-
-const double kDefaultExtension = 1e-6;
 
 void SetCorner(double* corner, double x, double y, double z)
 {
@@ -140,7 +139,7 @@ void GEnvelope::AddToMax(double dx, double dy, double dz)
 
 void GEnvelope::Extend()
 {
-    Extend(kDefaultExtension);
+    Extend(tessaly::kLengthTolerance);
 }
 
 void GEnvelope::Extend(double e)

@@ -8,10 +8,12 @@
 
 #include <cmath>
 #include <vector>
+#include "core/tolerances.h"
+
+using tessaly::kAreaTolerance;
 
 namespace {
 
-const double kAreaTolerance = 1e-12;
 const double kTwoPi = 6.283185307179586476925286766559;
 const double kPi = 3.141592653589793238462643383280;
 

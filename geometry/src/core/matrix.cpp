@@ -5,17 +5,17 @@
 
 #include <cmath>
 #include <cstring>
+#include "core/tolerances.h"
+
+using tessaly::kGimbalCosine;
+using tessaly::kLengthTolerance;
+using tessaly::kVolumeTolerance;
 
 namespace {
 
 // Smallest |determinant| that M4Inverse divides by: the double one unit
 // below 1e-18.
 const double kSingularDeterminant = 9.999999999999999e-19;
-const double kLengthTolerance = 1e-6;
-const double kVolumeTolerance = 1e-12;
-// Below this cosine of the y rotation the x and z rotations are one degree
-// of freedom (gimbal lock) and the z rotation is taken as 0.
-const double kGimbalCosine = 1e-8;
 
 void CopyMatrix(const double from[4][4], double to[4][4])
 {

@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include "core/tolerances.h"
+
+using tessaly::kAreaTolerance;
+using tessaly::kLengthTolerance;
 
 namespace {
 
-const double kLengthTolerance = 1e-6;
-const double kAreaTolerance = 1e-12;
 
 double Dot3(const double* a, const double* b)
 {

@@ -1,12 +1,15 @@
 #include "tessaly/object.h"
 
 #include <cmath>
+#include "core/tolerances.h"
+
+using tessaly::kLengthTolerance;
 
 double GPress::minsize = 0.0;
 
 bool GPress::init(double scale)
 {
-    minsize = scale >= 1e-6 ? std::sqrt(2.0) / scale : std::sqrt(2.0);
+    minsize = scale >= kLengthTolerance ? std::sqrt(2.0) / scale : std::sqrt(2.0);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "triangulation/mesh_transformer.h"
 
+#include "triangulation/mesh_fan.h"
 #include "triangulation/predicates.h"
 
 using namespace g3t;
@@ -133,23 +134,7 @@ G3TVertex* G3TMeshTransformer::SplitEdge(const G3TOTri& hIn, double x, double y,
     m_Mesh->SetSide(Lprev(t4), nullptr);
 
     if (edgeSeg) {
-        // The segment keeps its first end; a new one continues from N.
-        G3TVertex* far = edgeSeg->m_Vertex[1];
-        G3TSegment* rest = m_Mesh->AddSegment(n, far);
-        rest->m_Mark = edgeSeg->m_Mark;
-        rest->m_Attribute = edgeSeg->m_Attribute;
-        edgeSeg->m_Vertex[1] = n;
-        // Chain: edgeSeg -> rest -> (what followed edgeSeg).
-        G3TOSeg after = edgeSeg->GetNeighbourSegment(1);
-        rest->SetNeighbourSegment(1, after);
-        if (after.seg && after.seg != m_Mesh->GetOuterSegment()) {
-            for (int e = 0; e < 2; ++e) {
-                if (g3t_detail::ObjectOf<G3TSegment>(after.seg->m_Nbr[e]) == edgeSeg)
-                    after.seg->SetNeighbourSegment(e, G3TOSeg{rest, 0});
-            }
-        }
-        edgeSeg->SetNeighbourSegment(1, G3TOSeg{rest, 0});
-        rest->SetNeighbourSegment(0, G3TOSeg{edgeSeg, 0});
+        G3TSegment* rest = SplitSegment(edgeSeg, n);
         G3TSegment* nearU = edgeSeg->m_Vertex[0] == u ? edgeSeg : rest;
         G3TSegment* nearV = nearU == edgeSeg ? rest : edgeSeg;
         m_Mesh->SetSide(h, nearU);
@@ -169,8 +154,35 @@ G3TVertex* G3TMeshTransformer::SplitEdge(const G3TOTri& hIn, double x, double y,
     p->SetTriangle(Lprev(h));
     q->SetTriangle(Lprev(s));
 
-    // Lawson flips around N: the edges opposite N, each seen with apex N.
-    std::vector<G3TOTri> stack{Lprev(h), Lnext(t3), Lprev(s), Lnext(t4)};
+    // The edges opposite N, each seen with apex N.
+    FlipAround({Lprev(h), Lnext(t3), Lprev(s), Lnext(t4)});
+    return n;
+}
+
+G3TSegment* G3TMeshTransformer::SplitSegment(G3TSegment* segment, G3TVertex* n)
+{
+    G3TSegment* rest = m_Mesh->AddSegment(n, segment->m_Vertex[1]);
+    rest->m_Mark = segment->m_Mark;
+    rest->m_Attribute = segment->m_Attribute;
+    segment->m_Vertex[1] = n;
+    // Chain: segment -> rest -> (what followed segment).
+    G3TOSeg after = segment->GetNeighbourSegment(1);
+    rest->SetNeighbourSegment(1, after);
+    if (after.seg && after.seg != m_Mesh->GetOuterSegment()) {
+        for (int e = 0; e < 2; ++e) {
+            if (g3t_detail::ObjectOf<G3TSegment>(after.seg->m_Nbr[e]) == segment)
+                after.seg->SetNeighbourSegment(e, G3TOSeg{rest, 0});
+        }
+    }
+    segment->SetNeighbourSegment(1, G3TOSeg{rest, 0});
+    rest->SetNeighbourSegment(0, G3TOSeg{segment, 0});
+    return rest;
+}
+
+// Lawson flips: each edge that is not locally Delaunay is flipped, and the
+// two far sides of the flipped quadrilateral are checked in turn.
+void G3TMeshTransformer::FlipAround(std::vector<G3TOTri> stack)
+{
     while (!stack.empty()) {
         G3TOTri e = stack.back();
         stack.pop_back();
@@ -182,7 +194,6 @@ G3TVertex* G3TMeshTransformer::SplitEdge(const G3TOTri& hIn, double x, double y,
         stack.push_back(Lprev(flipped));
         stack.push_back(Lnext(Sym(flipped)));
     }
-    return n;
 }
 
 bool G3TMeshTransformer::FindEdge(G3TVertex* u, G3TVertex* v, G3TOTri* out) const
@@ -195,30 +206,14 @@ bool G3TMeshTransformer::FindEdge(G3TVertex* u, G3TVertex* v, G3TOTri* out) cons
         G3TOTri start = a->GetTriangle();
         if (!start.tri || m_Mesh->IsOuter(start) || Org(start) != a)
             continue;
-        // Counterclockwise around a, then clockwise.
-        G3TOTri h = start;
-        do {
-            if (Dest(h) == b) {
-                *out = h;
-                return true;
-            }
-            h = Sym(Lprev(h));
-        } while (!m_Mesh->IsOuter(h) && h != start);
-        if (h == start)
-            continue;
-        h = start;
-        for (;;) {
-            G3TOTri back = Sym(h);
-            if (m_Mesh->IsOuter(back))
-                break;
-            h = Lnext(back);
-            if (h == start)
-                break;
-            if (Dest(h) == b) {
-                *out = h;
-                return true;
-            }
-        }
+        auto reachesB = [&](const G3TOTri& h) {
+            if (Dest(h) != b)
+                return false;
+            *out = h;
+            return true;
+        };
+        if (VisitFan(*m_Mesh, start, reachesB))
+            return true;
     }
     return false;
 }

@@ -50,6 +50,13 @@ public:
     long GetFlipCount() const { return m_FlipCount; }
 
 private:
+    // The steps of SplitEdge: splitting the segment on the split edge at the
+    // new vertex n (the segment keeps its first end, a new one continues
+    // from n; the new one is returned), and the flips that restore the
+    // Delaunay property around n, starting from the edges opposite it.
+    G3TSegment* SplitSegment(G3TSegment* segment, G3TVertex* n);
+    void FlipAround(std::vector<G3TOTri> opposite);
+
     G3TMesh* m_Mesh;
     long m_FlipCount = 0;
 };

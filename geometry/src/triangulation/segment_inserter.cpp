@@ -4,6 +4,7 @@
 #include <cmath>
 #include <deque>
 
+#include "triangulation/mesh_fan.h"
 #include "triangulation/predicates.h"
 #include "triangulation/triangulator.h"
 
@@ -49,14 +50,9 @@ bool CrossesOpen(const G3TVertex* e, const G3TVertex* t, const G3TVertex* p, con
 } // namespace
 
 G3TSegmentInserter::G3TSegmentInserter(G3TMesh* mesh)
-    : m_Mesh(mesh), m_Locator(new G3TLocator(mesh)), m_Transformer(new G3TMeshTransformer(mesh))
+    : m_Mesh(mesh), m_Locator(std::make_unique<G3TLocator>(mesh)),
+      m_Transformer(std::make_unique<G3TMeshTransformer>(mesh))
 {
-}
-
-G3TSegmentInserter::~G3TSegmentInserter()
-{
-    delete m_Transformer;
-    delete m_Locator;
 }
 
 bool G3TSegmentInserter::HandleAt(G3TVertex* v, G3TOTri* h)
@@ -101,32 +97,12 @@ G3TSegmentInserter::Scouted G3TSegmentInserter::Scout(G3TVertex* e, G3TVertex* f
         }
         return kFailed;
     };
-    // Counterclockwise around e, then clockwise from the start.
-    G3TOTri h = start;
-    for (;;) {
-        int r = test(h);
-        if (r != kFailed)
-            return static_cast<Scouted>(r);
-        G3TOTri next = Sym(Lprev(h));
-        if (m_Mesh->IsOuter(next))
-            break;
-        h = next;
-        if (h == start)
-            return kFailed;
-    }
-    h = start;
-    for (;;) {
-        G3TOTri back = Sym(h);
-        if (m_Mesh->IsOuter(back))
-            break;
-        h = Lnext(back);
-        if (h == start)
-            break;
-        int r = test(h);
-        if (r != kFailed)
-            return static_cast<Scouted>(r);
-    }
-    return kFailed;
+    int found = kFailed;
+    VisitFan(*m_Mesh, start, [&](const G3TOTri& h) {
+        found = test(h);
+        return found != kFailed;
+    });
+    return static_cast<Scouted>(found);
 }
 
 G3TSegment* G3TSegmentInserter::AddSubsegment(const G3TOTri& h, G3TVertex* from, G3TVertex* to, const Piece& piece)

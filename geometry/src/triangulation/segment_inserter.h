@@ -23,6 +23,7 @@
 // Duplicate vertices that the triangulation dropped stand for the vertex
 // that survived them, so a constraint may end on either.
 
+#include <memory>
 #include <vector>
 
 #include "triangulation/locator.h"
@@ -31,7 +32,7 @@
 class G3TSegmentInserter {
 public:
     explicit G3TSegmentInserter(G3TMesh* mesh);
-    virtual ~G3TSegmentInserter();
+    virtual ~G3TSegmentInserter() = default;
     G3TSegmentInserter(const G3TSegmentInserter&) = delete;
     G3TSegmentInserter& operator=(const G3TSegmentInserter&) = delete;
 
@@ -44,8 +45,8 @@ public:
     // predicates rule out for valid meshes (pieces already inserted stay).
     virtual bool Insert(G3TVertex* a, G3TVertex* b, unsigned char mark = 0);
 
-    G3TLocator* GetLocator() { return m_Locator; }
-    G3TMeshTransformer* GetTransformer() { return m_Transformer; }
+    G3TLocator* GetLocator() { return m_Locator.get(); }
+    G3TMeshTransformer* GetTransformer() { return m_Transformer.get(); }
 
 private:
     using Edge = G3TMeshTransformer::Edge;
@@ -65,7 +66,7 @@ private:
     bool SplitAtCrossing(const Piece& piece, const G3TOTri& crossed, std::vector<Piece>& todo);
 
     G3TMesh* m_Mesh;
-    G3TLocator* m_Locator;
-    G3TMeshTransformer* m_Transformer;
+    std::unique_ptr<G3TLocator> m_Locator;
+    std::unique_ptr<G3TMeshTransformer> m_Transformer;
     G3TSegment* m_LastOwn = nullptr;
 };

@@ -86,6 +86,79 @@ inline void JoinRing(const G3TOTri& first, const G3TOTri& second)
     Bond(Lprev(first), Lnext(second));
 }
 
+// The steps of merging two parts (the ghost rings are described above).
+
+// Walks the ghosts gp (on the left part's ring) and gq (on the right part's)
+// to the ends of the lower common tangent (for a vertical cut; the one on
+// the clockwise side of the cut in general): both parts lie on its left.
+void FindLowerTangent(G3TOTri& gp, G3TOTri& gq)
+{
+    G3TVertex* p = Dest(gp);
+    G3TVertex* q = Dest(gq);
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (;;) {
+            G3TOTri prev = RingPrev(gp);
+            if (Orient(p, q, Dest(prev)) >= 0)
+                break;
+            gp = prev;
+            p = Dest(gp);
+            moved = true;
+        }
+        for (;;) {
+            G3TOTri next = RingNext(gq);
+            if (Orient(p, q, Dest(next)) >= 0)
+                break;
+            gq = next;
+            q = Dest(gq);
+            moved = true;
+        }
+    }
+}
+
+// Left edges from ll that fail the in-circle test with the cross edge
+// ll-lr go away; their triangle and the front ghost lg become the two new
+// front ghosts. Returns the new upper left candidate, Org(lg).
+G3TVertex* DropLeftCandidates(G3TVertex* ll, G3TVertex* lr, G3TOTri& lg)
+{
+    G3TVertex* ul = Org(lg);
+    for (;;) {
+        G3TOTri t = Sym(lg); // ll -> ul, apex w
+        G3TVertex* w = Apex(t);
+        if (!w || InCircle(ll, lr, ul, w) <= 0)
+            return ul;
+        G3TOTri beyond = Sym(Lnext(t)); // across ul - w
+        SetDest(lg, w);                 // lg: ghost on w -> ul
+        Bond(lg, beyond);
+        SetDest(t, nullptr); // t: ghost on ll -> w
+        G3TOTri nextLg = Lprev(t);
+        Bond(Lnext(lg), Lnext(t));
+        lg = nextLg;
+        ul = w;
+    }
+}
+
+// The mirror image on the right part, with the front ghost rg. Returns the
+// new upper right candidate, Dest(rg).
+G3TVertex* DropRightCandidates(G3TVertex* ll, G3TVertex* lr, G3TOTri& rg)
+{
+    G3TVertex* ur = Dest(rg);
+    for (;;) {
+        G3TOTri t = Sym(rg); // ur -> lr, apex w
+        G3TVertex* w = Apex(t);
+        if (!w || InCircle(ll, lr, ur, w) <= 0)
+            return ur;
+        G3TOTri beyond = Sym(Lprev(t)); // across w - ur
+        SetOrg(rg, w);                  // rg: ghost on ur -> w
+        Bond(rg, beyond);
+        SetOrg(t, nullptr); // t: ghost on w -> lr
+        G3TOTri nextRg = Lnext(t);
+        Bond(Lprev(rg), Lnext(nextRg));
+        rg = nextRg;
+        ur = w;
+    }
+}
+
 } // namespace
 
 G3TTriangulator::G3TTriangulator(G3TMesh* mesh) : m_Mesh(mesh) {}
@@ -268,29 +341,9 @@ G3TTriangulator::Hull G3TTriangulator::Merge(const Hull& left, const Hull& right
         hi[other] = Dest(hiHandle[other]);
     }
 
-    // Lower common tangent (for a vertical cut; the one on the clockwise
-    // side of the cut in general): both parts lie on its left.
+    FindLowerTangent(gp, gq);
     G3TVertex* p = Dest(gp);
     G3TVertex* q = Dest(gq);
-    for (bool moved = true; moved;) {
-        moved = false;
-        for (;;) {
-            G3TOTri prev = RingPrev(gp);
-            if (Orient(p, q, Dest(prev)) >= 0)
-                break;
-            gp = prev;
-            p = Dest(gp);
-            moved = true;
-        }
-        for (;;) {
-            G3TOTri next = RingNext(gq);
-            if (Orient(p, q, Dest(next)) >= 0)
-                break;
-            gq = next;
-            q = Dest(gq);
-            moved = true;
-        }
-    }
 
     G3TVertex* ll = p; // lower left: left end of the current cross edge
     G3TVertex* lr = q; // lower right
@@ -307,40 +360,10 @@ G3TTriangulator::Hull G3TTriangulator::Merge(const Hull& left, const Hull& right
     for (;;) {
         G3TVertex* ul = Org(lg);
         G3TVertex* ur = Dest(rg);
-        if (Orient(ll, lr, ul) > 0) {
-            // Left edges from ll that fail the in-circle test go away; their
-            // triangle and the front ghost become the two new front ghosts.
-            for (;;) {
-                G3TOTri t = Sym(lg); // ll -> ul, apex w
-                G3TVertex* w = Apex(t);
-                if (!w || InCircle(ll, lr, ul, w) <= 0)
-                    break;
-                G3TOTri beyond = Sym(Lnext(t)); // across ul - w
-                SetDest(lg, w);                 // lg: ghost on w -> ul
-                Bond(lg, beyond);
-                SetDest(t, nullptr);            // t: ghost on ll -> w
-                G3TOTri nextLg = Lprev(t);
-                Bond(Lnext(lg), Lnext(t));
-                lg = nextLg;
-                ul = w;
-            }
-        }
-        if (Orient(ll, lr, ur) > 0) {
-            for (;;) {
-                G3TOTri t = Sym(rg); // ur -> lr, apex w
-                G3TVertex* w = Apex(t);
-                if (!w || InCircle(ll, lr, ur, w) <= 0)
-                    break;
-                G3TOTri beyond = Sym(Lprev(t)); // across w - ur
-                SetOrg(rg, w);                  // rg: ghost on ur -> w
-                Bond(rg, beyond);
-                SetOrg(t, nullptr);             // t: ghost on w -> lr
-                G3TOTri nextRg = Lnext(t);
-                Bond(Lprev(rg), Lnext(nextRg));
-                rg = nextRg;
-                ur = w;
-            }
-        }
+        if (Orient(ll, lr, ul) > 0)
+            ul = DropLeftCandidates(ll, lr, lg);
+        if (Orient(ll, lr, ur) > 0)
+            ur = DropRightCandidates(ll, lr, rg);
         const bool leftValid = Orient(ll, lr, ul) > 0;
         const bool rightValid = Orient(ll, lr, ur) > 0;
         if (!leftValid && !rightValid)

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "triangulation/mesh.h"
+#include "core/tolerances.h"
 
 class G3TTriangulator {
 public:
@@ -30,7 +31,7 @@ public:
 
     // Same-point test of the engine: both coordinates within 1e-8.
     static bool SamePoint(const G3TVertex* a, const G3TVertex* b);
-    static constexpr double kTolerance = 1e-8;
+    static constexpr double kTolerance = tessaly::kTriangulationSamePoint;
 
     // An entry of the working array: a vertex with its coordinates at hand.
     struct Item {

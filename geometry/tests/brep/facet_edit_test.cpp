@@ -129,39 +129,45 @@ TEST(FacetEdit, FlatnessDepthAndVertexOrder)
     EXPECT_FALSE(g.GetMoveDirection(&ba));
 }
 
+// The chain may be given from either end of the divided edge; each facet
+// takes it in its own turning direction.
 TEST(FacetEdit, DivideEdgeKeepsTheLoopChainedInTheFacetsDirection)
 {
-    G3Surface s(8, 0);
-    G3Vertex *a = s.AddVertex(0, 0, 0), *b = s.AddVertex(2, 0, 0), *c = s.AddVertex(2, 2, 0), *d = s.AddVertex(0, 2, 0);
-    G3Facet* f1 = Face(s, {a, b, c, d});
-    G3Vertex* e = s.AddVertex(3, 1, 0);
-    G3Facet* f2 = Face(s, {c, b, e});
-    G3Edge* shared = nullptr;
-    for (G3Edge* x : Edges(f1))
-        if (x->FacetEqu(f1, f2))
-            shared = x;
-    ASSERT_NE(shared, nullptr);
-    G3Vertex* m = s.AddVertex(2, 1, 0);
-    G3Edge* first = new G3Edge(shared->GetVertex1(), m);
-    G3Edge* second = new G3Edge(m, shared->GetVertex2());
-    G3Edge* chain[2] = {first, second};
-    for (G3Edge* x : chain) {
-        x->SetFacet1(shared->GetFacet1());
-        x->SetFacet2(shared->GetFacet2());
-        x->GetVertex1()->AddEdge(x);
-        x->GetVertex2()->AddEdge(x);
-        s.AddEdgeToCollection(x);
+    for (bool fromSecondVertex : {false, true}) {
+        SCOPED_TRACE(fromSecondVertex ? "chain from vertex 2" : "chain from vertex 1");
+        G3Surface s(8, 0);
+        G3Vertex *a = s.AddVertex(0, 0, 0), *b = s.AddVertex(2, 0, 0), *c = s.AddVertex(2, 2, 0),
+                 *d = s.AddVertex(0, 2, 0);
+        G3Facet* f1 = Face(s, {a, b, c, d});
+        G3Vertex* e = s.AddVertex(3, 1, 0);
+        G3Facet* f2 = Face(s, {c, b, e});
+        G3Edge* shared = nullptr;
+        for (G3Edge* x : Edges(f1))
+            if (x->FacetEqu(f1, f2))
+                shared = x;
+        ASSERT_NE(shared, nullptr);
+        G3Vertex* from = fromSecondVertex ? shared->GetVertex2() : shared->GetVertex1();
+        G3Vertex* to = shared->GetOtherVertex(from);
+        G3Vertex* m = s.AddVertex(2, 1, 0);
+        G3Edge* chain[2] = {new G3Edge(from, m), new G3Edge(m, to)};
+        for (G3Edge* x : chain) {
+            x->SetFacet1(shared->GetFacet1());
+            x->SetFacet2(shared->GetFacet2());
+            x->GetVertex1()->AddEdge(x);
+            x->GetVertex2()->AddEdge(x);
+            s.AddEdgeToCollection(x);
+        }
+        EXPECT_TRUE(f1->DivideEdge(shared, 2, chain));
+        EXPECT_TRUE(f2->DivideEdge(shared, 2, chain));
+        EXPECT_FALSE(f1->DivideEdge(shared, 2, chain));
+        shared->GetVertex1()->RemoveEdge(shared);
+        shared->GetVertex2()->RemoveEdge(shared);
+        s.RemoveEdge(shared);
+        EXPECT_EQ(ValidateTopology(&s), "");
+        EXPECT_EQ(f1->GetEdgeCount(), 5);
+        EXPECT_NEAR(f1->GetArea(), 4.0, 1e-12);
+        EXPECT_NEAR(f2->GetArea(), 1.0, 1e-12);
     }
-    EXPECT_TRUE(f1->DivideEdge(shared, 2, chain));
-    EXPECT_TRUE(f2->DivideEdge(shared, 2, chain));
-    EXPECT_FALSE(f1->DivideEdge(shared, 2, chain));
-    shared->GetVertex1()->RemoveEdge(shared);
-    shared->GetVertex2()->RemoveEdge(shared);
-    s.RemoveEdge(shared);
-    EXPECT_EQ(ValidateTopology(&s), "");
-    EXPECT_EQ(f1->GetEdgeCount(), 5);
-    EXPECT_NEAR(f1->GetArea(), 4.0, 1e-12);
-    EXPECT_NEAR(f2->GetArea(), 1.0, 1e-12);
 }
 
 TEST(FacetCut, ConcaveFacetCutByAPlaneGivesThePiecesInside)

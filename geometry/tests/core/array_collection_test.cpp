@@ -17,7 +17,7 @@ std::vector<GObj*> Contents(GArrayCollection& c)
 
 // Counts destructions, to tell clear(true) from clear().
 struct Counted : GObj {
-    explicit Counted(int* counter) : counter(counter) {}
+    explicit Counted(int* deathCounter) : counter(deathCounter) {}
     ~Counted() override { ++*counter; }
     int* counter;
 };
@@ -232,7 +232,7 @@ TEST(GArrayCollectionIterator, RangesAndNullCollections)
 
 namespace {
 struct Keyed : GObj {
-    Keyed(int key, int order) : key(key), order(order) {}
+    Keyed(int k, int o) : key(k), order(o) {}
     int key;
     int order;
 };

@@ -183,7 +183,7 @@ TEST(GHashtable, RemovingTheReturnedEntryDuringIteration)
 TEST(GHashtable, ClearWithValueDeletesValuesOnly)
 {
     struct Tracked : GObj {
-        explicit Tracked(int* n) : n(n) {}
+        explicit Tracked(int* deaths) : n(deaths) {}
         ~Tracked() override { ++*n; }
         int* n;
     };

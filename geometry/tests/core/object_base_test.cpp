@@ -60,7 +60,7 @@ TEST(GIdMap, OutOfRangeIdsAreRefused)
 
 namespace {
 struct CountedPointer : GPointer {
-    explicit CountedPointer(int* deaths) : deaths(deaths) {}
+    explicit CountedPointer(int* counter) : deaths(counter) {}
     ~CountedPointer() override { ++*deaths; }
     int* deaths;
 };
@@ -106,7 +106,7 @@ struct Journal {
 };
 
 struct Data : GObj {
-    explicit Data(std::string name) : name(std::move(name)) {}
+    explicit Data(std::string text) : name(std::move(text)) {}
     std::string name;
 };
 

@@ -14,6 +14,27 @@ endfunction()
 
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
+# Installed programs find the project's libraries relative to themselves:
+# they run with no library path set.
+set(no_library_path ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH)
+file(WRITE ${WORK_DIR}/tetrahedron.off "OFF\n4 4 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n3 0 2 1\n3 0 1 3\n3 1 2 3\n3 2 0 3\n")
+run(${no_library_path} ${prefix}/bin/tessaly info ${WORK_DIR}/tetrahedron.off)
+if(NOT LAST_OUTPUT MATCHES "facets 4\n" OR NOT LAST_OUTPUT MATCHES "closed yes")
+  message(FATAL_ERROR "Unexpected output of the installed tessaly: ${LAST_OUTPUT}")
+endif()
+if(EXISTS ${prefix}/bin/twinview)
+  run(${no_library_path} ${prefix}/bin/twinview --version)
+  if(NOT LAST_OUTPUT MATCHES "^twinview [0-9]+\\.[0-9]+")
+    message(FATAL_ERROR "Unexpected output of the installed twinview: ${LAST_OUTPUT}")
+  endif()
+  foreach(installed lib/libtolkara.so lib/twinviewde.so share/doc/twinview/Twinview.pdf
+                    lib/cmake/Tolkara/TolkaraConfig.cmake)
+    if(NOT EXISTS ${prefix}/${installed})
+      message(FATAL_ERROR "Not installed: ${installed}")
+    endif()
+  endforeach()
+endif()
+
 foreach(mode package pkgconfig)
   if(mode STREQUAL "pkgconfig")
     set(use_pkgconfig ON)

@@ -1,0 +1,86 @@
+// Loading the text dump: the whole file is read, parsed and checked before
+// any element is made, so a bad file leaves the body as it was.
+#include <cstdio>
+#include <vector>
+
+#include "io/dump_reader.h"
+#include "tessaly/surface.h"
+
+namespace {
+bool ReadFile(const char* path, std::string& text, std::string& error)
+{
+    FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        error = std::string("cannot open ") + path;
+        return false;
+    }
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        long size = std::ftell(file);
+        if (size > 0)
+            text.reserve(static_cast<std::size_t>(size));
+        std::rewind(file);
+    }
+    char buffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, n);
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (!ok)
+        error = std::string("cannot read ") + path;
+    return ok;
+}
+} // namespace
+
+bool G3Surface::Load(const char* path, std::string* error)
+{
+    std::string text, message;
+    G3Dump dump;
+    bool ok = path && m_Vertices && m_Edges && m_Facets && ReadFile(path, text, message) &&
+              G3ParseDump(text, dump, message) && G3CheckDump(dump, message);
+    if (!ok) {
+        if (error)
+            *error = path ? message : "no file name";
+        return false;
+    }
+    std::string().swap(text);
+    std::vector<G3Vertex*> vertices(dump.ring.size() / 2);
+    std::vector<G3Edge*> edges(dump.edges.size());
+    std::vector<G3Facet*> facets(dump.facets.size());
+    for (std::size_t k = 0; k < vertices.size(); ++k)
+        vertices[k] = AddVertex(&dump.xyz[3 * k]);
+    for (std::size_t k = 0; k < facets.size(); ++k) {
+        facets[k] = new G3Facet;
+        facets[k]->SetFlags(dump.facets[k].flags);
+        facets[k]->SetSurface(dump.facets[k].surface);
+        facets[k]->SetParent(this);
+    }
+    for (std::size_t k = 0; k < edges.size(); ++k) {
+        const G3DumpEdge& e = dump.edges[k];
+        edges[k] = new G3Edge(vertices[static_cast<std::size_t>(e.vertex[0])],
+                              vertices[static_cast<std::size_t>(e.vertex[1])]);
+        edges[k]->SetFlags(e.flags);
+        edges[k]->SetFacet1(e.facet[0] >= 0 ? facets[static_cast<std::size_t>(e.facet[0])] : nullptr);
+        edges[k]->SetFacet2(e.facet[1] >= 0 ? facets[static_cast<std::size_t>(e.facet[1])] : nullptr);
+        AddEdgeToCollection(edges[k]);
+    }
+    // Rings and lists are appended in the file's order, which restores
+    // every link exactly.
+    for (std::size_t v = 0; v < vertices.size(); ++v)
+        for (int e = dump.ring[2 * v]; e >= 0;) {
+            const G3DumpEdge& edge = dump.edges[static_cast<std::size_t>(e)];
+            vertices[v]->AddEdge(edges[static_cast<std::size_t>(e)]);
+            e = edge.vertexNext[edge.vertex[0] == static_cast<int>(v) ? 0 : 1];
+        }
+    for (std::size_t f = 0; f < facets.size(); ++f) {
+        for (int e = dump.facets[f].first; e >= 0;) {
+            const G3DumpEdge& edge = dump.edges[static_cast<std::size_t>(e)];
+            facets[f]->AddEdge(edges[static_cast<std::size_t>(e)]);
+            e = edge.facetNext[edge.facet[0] == static_cast<int>(f) ? 0 : 1];
+        }
+        AddFacetToCollection(facets[f]);
+        facets[f]->FormPlaneEquation();
+    }
+    m_NextSurface = dump.nextSurface;
+    return true;
+}
