@@ -1,9 +1,14 @@
 // twinview: compares two drawings pixel by pixel.
 //
 //   twinview [-compare] [-screenshot IMAGE] [FILE1 [FILE2]]
+//   twinview --version
 #include "bitmap_file.h"
 #include "desktop_services.h"
 #include "twinview_app.h"
+#include "version_text.h"
+
+#include <cstdio>
+#include <cstring>
 
 #include <tolkara/tolkara.h>
 
@@ -22,6 +27,11 @@ void ShowTolkaraMessage(void*, const char* text, const char* caption)
 
 int main(int argc, char** argv)
 {
+    // Answered before any window or engine: scripts and installers ask it.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("twinview %s\n", ProgramVersionText().toUtf8().constData());
+        return 0;
+    }
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName("Norwend");
     QCoreApplication::setApplicationName("Twinview");

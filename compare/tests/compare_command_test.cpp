@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <filesystem>
+
 namespace {
 
 using Ids = std::vector<int>;
@@ -199,6 +201,15 @@ TEST_F(CompareCommand, ADeadEngineIsRestartedOrReported)
     fake->canStart = false;
     EXPECT_EQ(Run(Drawing("a.vkd"), Drawing("b.vkd")).status, CompareStatus::Failed);
     EXPECT_EQ(ui.Ids().back(), ids::kCannotRead);
+}
+
+TEST_F(CompareCommand, AVanishedTemporaryDirectoryIsCannotRead)
+{
+    const QString a = Drawing("a.vkd"), b = Drawing("b.vkd");
+    std::filesystem::remove_all(temp->Path());
+    EXPECT_EQ(Run(a, b).status, CompareStatus::Failed);
+    EXPECT_EQ(ui.Ids(), (Ids{ids::kCannotRead}));
+    EXPECT_EQ(fake->Count("Document.RunMacro"), 0);
 }
 
 TEST_F(CompareCommand, DrawingsNoEngineRendersAreCannotRead)

@@ -1,7 +1,7 @@
 // Connecting to the engine: attach first, start second, accept only major
 // version 20 or higher, and quit only an engine that was started here.
 #include "engine_fixture.h"
-#include "version_text.h"
+#include "engine_version.h"
 
 #include <climits>
 

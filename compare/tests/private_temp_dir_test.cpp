@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include <sys/stat.h>
 
@@ -37,6 +38,19 @@ TEST(PrivateTempDir, NamesAreUniqueAndFreeAndTwoDirectoriesDiffer)
     EXPECT_NE(first, second);
     EXPECT_FALSE(fs::exists(second));
     EXPECT_EQ(fs::path(second).extension(), ".BMP");
+}
+
+// A name that cannot even be checked fails at once instead of trying the
+// next number for ever.
+TEST(PrivateTempDir, NamesThatCannotBeCheckedAreAnError)
+{
+    CPrivateTempDir dir;
+    EXPECT_THROW(dir.NewFileName(std::string(300, 'x'), ".BMP"), std::system_error);
+    const std::string path = dir.Path();
+    fs::remove_all(path);
+    std::ofstream(path) << "a file where the directory was";
+    EXPECT_THROW(dir.NewFileName("cmp", ".BMP"), std::system_error);
+    fs::remove(path);
 }
 
 TEST(PrivateTempDir, CreateFileNeverFollowsOrOverwritesWhatIsThere)

@@ -33,10 +33,10 @@ TEST_P(RenderErrorTest, ShowsTheErrorWithTheStepsLabelAndFails)
     EXPECT_FALSE(result.ok);
     ASSERT_FALSE(result.messages.empty());
     EXPECT_EQ(result.messages[0].text, Expected(step.label));
-    EXPECT_EQ(result.messages[0].stringId, 0);
+    EXPECT_EQ(result.messages[0].kind, RenderMessageKind::AutomationError);
     if (std::string(step.label) == "Setup View - Zoom") {
         ASSERT_EQ(result.messages.size(), 2u);
-        EXPECT_EQ(result.messages[1].stringId, kRetryComparisonString);
+        EXPECT_EQ(result.messages[1].kind, RenderMessageKind::RetryComparison);
     } else {
         EXPECT_EQ(result.messages.size(), 1u);
     }

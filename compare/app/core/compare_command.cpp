@@ -14,6 +14,7 @@
 #include <QFileInfo>
 
 #include <exception>
+#include <system_error>
 
 namespace {
 
@@ -101,10 +102,16 @@ bool CCompareCommand::MakeBitmaps(const QString& file1, const QString& file2,
 {
     const bool render1 = NeedsRendering(file1);
     const bool render2 = NeedsRendering(file2);
-    if (render1)
-        m_temporary1 = QString::fromStdString(m_tempDir.NewFileName("cmp", ".BMP"));
-    if (render2)
-        m_temporary2 = QString::fromStdString(m_tempDir.NewFileName("cmp", ".BMP"));
+    try {
+        if (render1)
+            m_temporary1 = QString::fromStdString(m_tempDir.NewFileName("cmp", ".BMP"));
+        if (render2)
+            m_temporary2 = QString::fromStdString(m_tempDir.NewFileName("cmp", ".BMP"));
+    } catch (const std::system_error&) {
+        // The temporary directory went away (a cleaner removed it).
+        Show(ids::kCannotRead);
+        return false;
+    }
     bitmap1 = render1 ? m_temporary1 : file1;
     bitmap2 = render2 ? m_temporary2 : file2;
     if (!render1 && !render2)
@@ -134,8 +141,8 @@ bool CCompareCommand::RenderWithEngine(const QString& file1, const QString& file
     request.colour = settings.colour;
     const RenderResult result = m_engine->RenderPair(request);
     for (const RenderMessage& message : result.messages) {
-        if (message.stringId != 0)
-            Show(message.stringId);
+        if (message.kind == RenderMessageKind::RetryComparison)
+            Show(ids::kRetryComparison);
         else
             m_ui.ShowMessage({0, QString::fromStdString(message.text)}, m_strings.Get(ids::kAppTitle));
     }

@@ -2,6 +2,7 @@
 
 #include "command_states.h"
 #include "console_user_interface.h"
+#include "help_file.h"
 #include "qt_user_interface.h"
 #include "settings.h"
 #include "string_ids.h"
@@ -53,7 +54,7 @@ bool CDesktopServices::CreateMainWindow(const CMyCommandLineInfo& commandLine)
     const bool unattended = !commandLine.screenshotPath.isEmpty();
     auto* qtUi = unattended ? nullptr : new CQtUserInterface;
     m_ui.reset(unattended ? static_cast<IUserInterface*>(new CConsoleUserInterface) : qtUi);
-    const QString helpFile = QCoreApplication::applicationDirPath() + "/Twinview.pdf";
+    const QString helpFile = HelpFilePath(QCoreApplication::applicationDirPath());
     TwinviewDlgContext context{*m_ui, m_strings, *m_tempDir, m_engine.get(), m_engineReady,
                                DefaultSettingsFile(), helpFile};
     m_window = std::make_unique<CTwinviewDlg>(context);

@@ -46,59 +46,76 @@ BoxCorners ReplyBox(const QList<QVariant>& values, const char* method)
     return box;
 }
 
-class DbusView : public IEngineView {
+// One object of the engine on the bus: its path and the interface that a
+// role calls it through.
+class DbusObject {
 public:
-    DbusView(Caller caller, QString path) : m_caller(std::move(caller)), m_path(std::move(path)) {}
+    DbusObject(Caller caller, QString path, const char* interface)
+        : m_caller(std::move(caller)), m_path(std::move(path)), m_interface(interface)
+    {
+    }
+
+protected:
+    QList<QVariant> Call(const char* method, const QList<QVariant>& arguments = {},
+                         DbusCaller::Duration duration = DbusCaller::Duration::Normal) const
+    {
+        return m_caller->Call(m_path, m_interface, method, arguments, duration);
+    }
+    // A role object for the path that a method of this object returned.
+    template <class Role>
+    std::shared_ptr<Role> Child(const QList<QVariant>& reply, const char* method) const
+    {
+        return std::make_shared<Role>(m_caller, ReplyPath(reply, method));
+    }
+
+private:
+    Caller m_caller;
+    QString m_path;
+    const char* m_interface;
+};
+
+class DbusView : public IEngineView, private DbusObject {
+public:
+    DbusView(Caller caller, QString path)
+        : DbusObject(std::move(caller), std::move(path), draftora::kViewInterface)
+    {
+    }
     void FillFrame() override { Call("FillFrame"); }
     void Refresh() override { Call("Refresh"); }
     void ZoomToWindow() override { Call("ZoomToWindow"); }
     void Scale(double factor) override { Call("Scale", {factor}); }
     void Restore() override { Call("Restore"); }
-
-private:
-    void Call(const char* method, const QList<QVariant>& arguments = {})
-    {
-        m_caller->Call(m_path, draftora::kViewInterface, method, arguments);
-    }
-    Caller m_caller;
-    QString m_path;
 };
 
-class DbusViewPoints : public IEngineViewPoints {
+class DbusViewPoints : public IEngineViewPoints, private DbusObject {
 public:
-    DbusViewPoints(Caller caller, QString path) : m_caller(std::move(caller)), m_path(std::move(path)) {}
+    DbusViewPoints(Caller caller, QString path)
+        : DbusObject(std::move(caller), std::move(path), draftora::kViewPointsInterface)
+    {
+    }
     void PutPoints(int selector, const BoxCorners& corners) override
     {
         const QList<double> numbers(corners.begin(), corners.end());
-        m_caller->Call(m_path, draftora::kViewPointsInterface, "PutPoints",
-                       {selector, QVariant::fromValue(numbers)});
+        Call("PutPoints", {selector, QVariant::fromValue(numbers)});
     }
-
-private:
-    Caller m_caller;
-    QString m_path;
 };
 
-class DbusBackground : public IEngineBackground {
+class DbusBackground : public IEngineBackground, private DbusObject {
 public:
-    DbusBackground(Caller caller, QString path) : m_caller(std::move(caller)), m_path(std::move(path)) {}
-    std::uint32_t Get() override
+    DbusBackground(Caller caller, QString path)
+        : DbusObject(std::move(caller), std::move(path), draftora::kBackgroundInterface)
     {
-        return ReplyValue<uint>(m_caller->Call(m_path, draftora::kBackgroundInterface, "Get"), "Get");
     }
-    void Put(std::uint32_t colour) override
-    {
-        m_caller->Call(m_path, draftora::kBackgroundInterface, "Put", {uint(colour)});
-    }
-
-private:
-    Caller m_caller;
-    QString m_path;
+    std::uint32_t Get() override { return ReplyValue<uint>(Call("Get"), "Get"); }
+    void Put(std::uint32_t colour) override { Call("Put", {uint(colour)}); }
 };
 
-class DbusDocument : public IEngineDocument {
+class DbusDocument : public IEngineDocument, private DbusObject {
 public:
-    DbusDocument(Caller caller, QString path) : m_caller(std::move(caller)), m_path(std::move(path)) {}
+    DbusDocument(Caller caller, QString path)
+        : DbusObject(std::move(caller), std::move(path), draftora::kDocumentInterface)
+    {
+    }
     std::string FullName() override
     {
         return ReplyValue<QString>(Call("FullName"), "FullName").toStdString();
@@ -106,18 +123,16 @@ public:
     void MakeCurrent(int value) override { Call("MakeCurrent", {value}); }
     std::shared_ptr<IEngineView> ActiveView() override
     {
-        return std::make_shared<DbusView>(m_caller, ReplyPath(Call("ActiveView"), "ActiveView"));
+        return Child<DbusView>(Call("ActiveView"), "ActiveView");
     }
     BoxCorners Extents() override { return ReplyBox(Call("Extents"), "Extents"); }
     std::shared_ptr<IEngineBackground> BackgroundHolder() override
     {
-        return std::make_shared<DbusBackground>(
-            m_caller, ReplyPath(Call("BackgroundHolder"), "BackgroundHolder"));
+        return Child<DbusBackground>(Call("BackgroundHolder"), "BackgroundHolder");
     }
     std::shared_ptr<IEngineViewPoints> ViewPointsHolder() override
     {
-        return std::make_shared<DbusViewPoints>(
-            m_caller, ReplyPath(Call("ViewPointsHolder"), "ViewPointsHolder"));
+        return Child<DbusViewPoints>(Call("ViewPointsHolder"), "ViewPointsHolder");
     }
     void RunMacro(const std::string& macroPath) override
     {
@@ -127,48 +142,32 @@ public:
     {
         Call("Close", {save, QString::fromStdString(name)});
     }
-
-private:
-    QList<QVariant> Call(const char* method, const QList<QVariant>& arguments = {},
-                         DbusCaller::Duration duration = DbusCaller::Duration::Normal)
-    {
-        return m_caller->Call(m_path, draftora::kDocumentInterface, method, arguments, duration);
-    }
-    Caller m_caller;
-    QString m_path;
 };
 
-class DbusDocuments : public IEngineDocuments {
+class DbusDocuments : public IEngineDocuments, private DbusObject {
 public:
-    DbusDocuments(Caller caller, QString path) : m_caller(std::move(caller)), m_path(std::move(path)) {}
+    DbusDocuments(Caller caller, QString path)
+        : DbusObject(std::move(caller), std::move(path), draftora::kDocumentsInterface)
+    {
+    }
     int Count() override { return ReplyValue<int>(Call("Count"), "Count"); }
     std::shared_ptr<IEngineDocument> Item(int index) override
     {
-        return Document(Call("Item", {index}), "Item");
+        return Child<DbusDocument>(Call("Item", {index}), "Item");
     }
     std::shared_ptr<IEngineDocument> Open(const std::string& path) override
     {
-        return Document(Call("Open", {QString::fromStdString(path)}, DbusCaller::Duration::Long),
-                        "Open");
+        return Child<DbusDocument>(
+            Call("Open", {QString::fromStdString(path)}, DbusCaller::Duration::Long), "Open");
     }
-
-private:
-    std::shared_ptr<IEngineDocument> Document(const QList<QVariant>& reply, const char* method)
-    {
-        return std::make_shared<DbusDocument>(m_caller, ReplyPath(reply, method));
-    }
-    QList<QVariant> Call(const char* method, const QList<QVariant>& arguments = {},
-                         DbusCaller::Duration duration = DbusCaller::Duration::Normal)
-    {
-        return m_caller->Call(m_path, draftora::kDocumentsInterface, method, arguments, duration);
-    }
-    Caller m_caller;
-    QString m_path;
 };
 
-class DbusApplication : public IEngineApplication {
+class DbusApplication : public IEngineApplication, private DbusObject {
 public:
-    explicit DbusApplication(Caller caller) : m_caller(std::move(caller)) {}
+    explicit DbusApplication(Caller caller)
+        : DbusObject(std::move(caller), draftora::kApplicationPath, draftora::kApplicationInterface)
+    {
+    }
     std::string Version() override
     {
         return ReplyValue<QString>(Call("Version"), "Version").toStdString();
@@ -184,17 +183,8 @@ public:
     void Initialize() override { Call("Initialize"); }
     std::shared_ptr<IEngineDocuments> Documents() override
     {
-        return std::make_shared<DbusDocuments>(m_caller,
-                                               ReplyPath(Call("Documents"), "Documents"));
+        return Child<DbusDocuments>(Call("Documents"), "Documents");
     }
-
-private:
-    QList<QVariant> Call(const char* method, const QList<QVariant>& arguments = {})
-    {
-        return m_caller->Call(draftora::kApplicationPath, draftora::kApplicationInterface, method,
-                              arguments);
-    }
-    Caller m_caller;
 };
 
 } // namespace

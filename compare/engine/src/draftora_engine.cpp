@@ -2,7 +2,7 @@
 
 #include "macro_text.h"
 #include "render_session.h"
-#include "version_text.h"
+#include "engine_version.h"
 
 namespace {
 

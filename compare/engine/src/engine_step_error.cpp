@@ -7,10 +7,10 @@ CEngineStepError::CEngineStepError(std::string label, CAutomationError error)
 
 std::vector<RenderMessage> CEngineStepError::Messages() const
 {
-    std::vector<RenderMessage> messages{{m_error.Message(m_label), 0}};
+    std::vector<RenderMessage> messages{{RenderMessageKind::AutomationError, m_error.Message(m_label)}};
     // A failed zoom leaves the engine's view in a state the user should
     // clear by simply comparing again.
     if (m_label == "Setup View - Zoom")
-        messages.push_back({std::string(), kRetryComparisonString});
+        messages.push_back({RenderMessageKind::RetryComparison, std::string()});
     return messages;
 }

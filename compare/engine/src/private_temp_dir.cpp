@@ -60,8 +60,13 @@ std::string CPrivateTempDir::NewFileName(const std::string& prefix, const std::s
     for (;;) {
         std::string candidate = m_path + "/" + prefix + std::to_string(++m_counter) + suffix;
         struct stat st;
-        if (::lstat(candidate.c_str(), &st) != 0 && errno == ENOENT)
+        if (::lstat(candidate.c_str(), &st) == 0)
+            continue;
+        if (errno == ENOENT)
             return candidate;
+        // Any other failure (a name too long, the directory gone) would
+        // fail again for every next number.
+        ThrowErrno("cannot use " + candidate);
     }
 }
 

@@ -14,10 +14,6 @@
 #include <string>
 #include <vector>
 
-// String 1021 of the program's table: "Unable to complete the comparison.
-// Please, try the Compare operation once again."
-inline constexpr int kRetryComparisonString = 1021;
-
 struct RenderRequest {
     std::string drawing1;
     std::string bitmap1; // empty: drawing 1 is a raster file, not rendered
@@ -28,11 +24,17 @@ struct RenderRequest {
     std::uint32_t colour = 0; // 32-bit RGB value, red in the low byte
 };
 
-// One message box for the caller to show, in order: either the formatted
-// text of an automation error, or a string of the program's table.
+// What a message of the rendering is about. The program words each kind in
+// its own language; only automation errors carry their text with them.
+enum class RenderMessageKind {
+    AutomationError, // `text` is the formatted automation error
+    RetryComparison, // the engine's view needs a fresh comparison
+};
+
+// One message box for the caller to show, in order.
 struct RenderMessage {
+    RenderMessageKind kind = RenderMessageKind::AutomationError;
     std::string text;
-    int stringId = 0;
 };
 
 struct RenderResult {

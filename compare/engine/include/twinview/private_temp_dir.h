@@ -17,7 +17,8 @@ public:
     const std::string& Path() const { return m_path; }
 
     // A name "<prefix><n><suffix>" in the directory that no file has yet; the
-    // file is not created (the engine writes it).
+    // file is not created (the engine writes it). Throws std::system_error
+    // when the name cannot be checked (too long, the directory gone).
     std::string NewFileName(const std::string& prefix, const std::string& suffix);
 
     // Creates a new file with a unique name and writes `contents` into it.

@@ -1,4 +1,4 @@
-#include "version_text.h"
+#include "engine_version.h"
 
 #include <cctype>
 #include <climits>
