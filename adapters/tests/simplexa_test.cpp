@@ -1,8 +1,8 @@
 // The simplification adapter on a 20k-triangle sphere, and the three ways
 // the kernel binds it (each in a fresh process: the binding is made once).
 #include <dlfcn.h>
-#include <link.h>
 #include <gtest/gtest.h>
+#include <link.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "temp_dir.h"
-#include "test_bodies.h"
 #include "tessaly/surface.h"
+#include "test_bodies.h"
 #include "topology_validator.h"
 
 namespace {
@@ -78,9 +78,10 @@ double SourceToResult(G3Surface* source, G3Surface* result)
         for (int f = 0; f < result->GetFacetCount(); ++f) {
             GArrayCollection v;
             result->GetFacet(f)->GetVertices(&v);
-            best = std::min(best, PointTriangleDistance(p, static_cast<G3Vertex*>(v.get(0))->GetXYZ(),
-                                                        static_cast<G3Vertex*>(v.get(1))->GetXYZ(),
-                                                        static_cast<G3Vertex*>(v.get(2))->GetXYZ()));
+            best = std::min(best,
+                            PointTriangleDistance(p, static_cast<G3Vertex*>(v.get(0))->GetXYZ(),
+                                                  static_cast<G3Vertex*>(v.get(1))->GetXYZ(),
+                                                  static_cast<G3Vertex*>(v.get(2))->GetXYZ()));
         }
         worst = std::max(worst, best);
     }

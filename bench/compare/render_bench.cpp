@@ -58,8 +58,14 @@ void RenderAndWrite(benchmark::State& state, bool draw)
     state.counters["pixels"] = double(kImageSize) * height;
 }
 
-void BM_RenderLinesAndWriteBmp(benchmark::State& state) { RenderAndWrite(state, true); }
-void BM_WriteBlankBmp(benchmark::State& state) { RenderAndWrite(state, false); }
+void BM_RenderLinesAndWriteBmp(benchmark::State& state)
+{
+    RenderAndWrite(state, true);
+}
+void BM_WriteBlankBmp(benchmark::State& state)
+{
+    RenderAndWrite(state, false);
+}
 
 BENCHMARK(BM_RenderLinesAndWriteBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WriteBlankBmp)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -166,7 +166,7 @@ void BM_SortMerge(benchmark::State& state)
                     if (std::fabs(q->GetX() - p->GetX()) >= kTolerance)
                         break;
                     found = other < order[static_cast<std::size_t>(k)] &&
-                            G3Point::Equals(p->GetXYZ(), q->GetXYZ(), kTolerance);
+                        G3Point::Equals(p->GetXYZ(), q->GetXYZ(), kTolerance);
                 }
             merged += found;
         }

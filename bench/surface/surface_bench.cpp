@@ -99,8 +99,8 @@ int main(int argc, char** argv)
     bool floor = FscanfFloor(path.c_str());
     double scan = Seconds(start);
 
-    std::printf("body: %d vertices, %d edges, %d facets; dump %.1f MB\n", body->GetVertexCount(),
-                body->GetEdgeCount(), body->GetFacetCount(), mb);
+    std::printf("body: %d vertices, %d edges, %d facets; dump %.1f MB\n", body->GetVertexCount(), body->GetEdgeCount(),
+                body->GetFacetCount(), mb);
     std::printf("%-28s %10s %10s\n", "step", "seconds", "MB/s");
     std::printf("%-28s %10.3f %10s\n", "build through AddFacet", build, "-");
     std::printf("%-28s %10.3f %10.1f\n", "Save", save, mb / save);

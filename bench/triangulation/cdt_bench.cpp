@@ -221,15 +221,15 @@ int main(int argc, char** argv)
         [] { return Lattice(1000); },
         [] { return WithConstraints(100000, 100, 3); },
     };
-    std::printf("%-34s %10s %10s %7s %11s %11s %10s\n", "case", "engine s", "CGAL s", "ratio", "engine MiB",
-                "CGAL MiB", "triangles");
+    std::printf("%-34s %10s %10s %7s %11s %11s %10s\n", "case", "engine s", "CGAL s", "ratio", "engine MiB", "CGAL MiB",
+                "triangles");
     for (auto& make : cases) {
         Input in = make();
         Measurement ours = Best([&] { return RunEngine(in); }, repeats);
         Measurement cgal = Best([&] { return RunCgal(in); }, repeats);
-        std::printf("%-34s %10.3f %10.3f %7.2f %11.1f %11.1f %10ld%s\n", in.name.c_str(), ours.seconds,
-                    cgal.seconds, ours.seconds / cgal.seconds, ours.peakKb / 1024.0, cgal.peakKb / 1024.0,
-                    ours.triangles, ours.triangles == cgal.triangles ? "" : " (CGAL differs)");
+        std::printf("%-34s %10.3f %10.3f %7.2f %11.1f %11.1f %10ld%s\n", in.name.c_str(), ours.seconds, cgal.seconds,
+                    ours.seconds / cgal.seconds, ours.peakKb / 1024.0, cgal.peakKb / 1024.0, ours.triangles,
+                    ours.triangles == cgal.triangles ? "" : " (CGAL differs)");
         std::fflush(stdout);
     }
     std::printf("\nratio = engine time / CGAL time (below 1: the engine is faster); memory is the peak of\n"

@@ -218,10 +218,12 @@ int main(int argc, char** argv)
     environment.insert("MAGICK_CONFIGURE_PATH", policyDir);
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    const double imageMagick = Seconds([&] {
-        process.start(magick, {"-metric", "AE", png1, png2, "null:"});
-        process.waitForFinished(-1);
-    }, 1);
+    const double imageMagick = Seconds(
+        [&] {
+            process.start(magick, {"-metric", "AE", png1, png2, "null:"});
+            process.waitForFinished(-1);
+        },
+        1);
     const QString answer = QString::fromLocal8Bit(process.readAll()).trimmed();
     // compare exits with 1 when the images differ, 2 on an error.
     if (process.exitCode() > 1) {

@@ -56,7 +56,9 @@ int main(int argc, char** argv)
     request.imageSize = argc == 6 ? std::atoi(argv[5]) : 1000;
     const RenderResult result = engine.RenderPair(request);
     for (const RenderMessage& message : result.messages)
-        std::fprintf(stderr, "%s\n", message.kind == RenderMessageKind::RetryComparison ? "Unable to complete the comparison." : message.text.c_str());
+        std::fprintf(stderr, "%s\n",
+                     message.kind == RenderMessageKind::RetryComparison ? "Unable to complete the comparison."
+                                                                        : message.text.c_str());
     if (!result.ok)
         return 1;
     return SavePng(request.bitmap1, argv[3]) && SavePng(request.bitmap2, argv[4]) ? 0 : 1;

@@ -35,8 +35,8 @@ TEST(BitmapWait, GivesUpAfterFiftyProbesTwoHundredMillisecondsApart)
 TEST(BitmapWait, WaitsForTheFileAndThenForItsCompletion)
 {
     FakeSleeper sleeper;
-    ScriptedProbe probe{{BitmapState::Missing, BitmapState::Missing, BitmapState::Incomplete,
-                         BitmapState::Incomplete, BitmapState::Complete}};
+    ScriptedProbe probe{{BitmapState::Missing, BitmapState::Missing, BitmapState::Incomplete, BitmapState::Incomplete,
+                         BitmapState::Complete}};
     EXPECT_TRUE(WaitForBitmap("/x.BMP", sleeper, std::ref(probe)));
     EXPECT_EQ(probe.probes, 5);
     EXPECT_EQ(sleeper.sleeps.size(), 3u);

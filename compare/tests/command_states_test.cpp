@@ -67,8 +67,8 @@ TEST(ContextMenuStates, ZoomItemsAreGreyedWhereTheyCannotZoom)
     EXPECT_FALSE(ContextItemEnabled(ids::kMenuZoomOut, true, kZoomScaledWhole));
     EXPECT_FALSE(ContextItemEnabled(ids::kMenuZoomOut, true, kZoomFullWhole));
     EXPECT_TRUE(ContextItemEnabled(ids::kMenuZoomOut, true, kZoomFullPartial));
-    for (int item : {ids::kCopyImage, ids::kMenuZoomToWindow, ids::kMenuZoomFullResolution,
-                     ids::kMenuZoomToDifferences})
+    for (int item :
+         {ids::kCopyImage, ids::kMenuZoomToWindow, ids::kMenuZoomFullResolution, ids::kMenuZoomToDifferences})
         EXPECT_TRUE(ContextItemEnabled(item, true, kZoomFullWhole));
 }
 

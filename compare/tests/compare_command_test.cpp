@@ -16,10 +16,7 @@ using Ids = std::vector<int>;
 
 class CompareCommand : public CompareFiles {
 protected:
-    CompareOutcome Run(const QString& a, const QString& b)
-    {
-        return command.Run(a, b, settings);
-    }
+    CompareOutcome Run(const QString& a, const QString& b) { return command.Run(a, b, settings); }
     QString Text(int id, const QStringList& arguments = {}) const { return texts.Format(id, arguments); }
 
     TwinviewSettings settings;

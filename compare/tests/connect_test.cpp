@@ -10,8 +10,8 @@ using Names = std::vector<std::string>;
 TEST_F(EngineTest, ConnectPrefersAttachingToARunningEngine)
 {
     ASSERT_TRUE(engine.Connect());
-    EXPECT_EQ(fake->Names(), (Names{"System.Attach", "Application.SetBatchMode",
-                                    "Application.Initialize", "Application.Version"}));
+    EXPECT_EQ(fake->Names(),
+              (Names{"System.Attach", "Application.SetBatchMode", "Application.Initialize", "Application.Version"}));
     EXPECT_EQ(fake->calls[1].numbers, std::vector<double>{1});
     EXPECT_FALSE(engine.StartedEngine());
     engine.Disconnect();
@@ -24,8 +24,9 @@ TEST_F(EngineTest, ConnectStartsAnEngineWhenNoneRunsAndDisconnectQuitsIt)
 {
     fake->running = false;
     ASSERT_TRUE(engine.Connect());
-    EXPECT_EQ(fake->Names(), (Names{"System.Attach", "System.CreateAndRun", "Application.SetBatchMode",
-                                    "Application.Initialize", "Application.Version"}));
+    EXPECT_EQ(fake->Names(),
+              (Names{"System.Attach", "System.CreateAndRun", "Application.SetBatchMode", "Application.Initialize",
+                     "Application.Version"}));
     EXPECT_TRUE(engine.StartedEngine());
     engine.Disconnect();
     EXPECT_EQ(fake->Count("Application.Quit"), 1);

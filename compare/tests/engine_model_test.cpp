@@ -29,8 +29,7 @@ protected:
     }
 
     // The result code of the EngineError that `action` raises.
-    template <class Action>
-    std::uint32_t CodeOf(Action action, std::string* description = nullptr)
+    template <class Action> std::uint32_t CodeOf(Action action, std::string* description = nullptr)
     {
         try {
             action();
@@ -44,9 +43,9 @@ protected:
 
     std::string Macro(const std::string& bitmap, int width = 40)
     {
-        return Write("m.vkm", ">SaveBmp\r\n{\r\n<PointXYZ 0,0,0\r\n<PointXYZ 4,2,0\r\n<FileName \"" +
-                                  bitmap + "\"\r\n<Type 1\r\n<Width " + std::to_string(width) +
-                                  "\r\n}\r\n");
+        return Write("m.vkm",
+                     ">SaveBmp\r\n{\r\n<PointXYZ 0,0,0\r\n<PointXYZ 4,2,0\r\n<FileName \"" + bitmap +
+                         "\"\r\n<Type 1\r\n<Width " + std::to_string(width) + "\r\n}\r\n");
     }
 };
 

@@ -10,8 +10,7 @@ namespace {
 
 class FakeRole {
 public:
-    FakeRole(std::shared_ptr<FakeEngine> engine, int generation)
-        : m_engine(std::move(engine)), m_generation(generation)
+    FakeRole(std::shared_ptr<FakeEngine> engine, int generation) : m_engine(std::move(engine)), m_generation(generation)
     {
     }
 
@@ -272,8 +271,7 @@ std::shared_ptr<IEngineApplication> FakeEngine::NewApplication()
     return std::make_shared<FakeApplication>(shared_from_this(), m_generation);
 }
 
-void FakeEngine::Enter(int generation, const std::string& call, std::vector<double> numbers,
-                       std::string text)
+void FakeEngine::Enter(int generation, const std::string& call, std::vector<double> numbers, std::string text)
 {
     calls.push_back({call, std::move(numbers), std::move(text)});
     const int n = ++m_counts[call];
@@ -323,8 +321,9 @@ void FakeSleeper::Sleep(std::chrono::milliseconds duration)
 void WriteTinyBmp(const std::string& path, bool complete)
 {
     const std::uint32_t size = complete ? 58 : 158;
-    unsigned char bytes[58] = {'B', 'M', std::uint8_t(size), 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
-                               40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
+    unsigned char bytes[58] = {
+        'B', 'M', std::uint8_t(size), 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0,
+        24,  0};
     bytes[34] = 4; // image bytes: one padded row
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }

@@ -61,8 +61,7 @@ public:
     std::shared_ptr<IEngineApplication> CreateAndRun() override;
 
     // Used by the role objects.
-    void Enter(int generation, const std::string& call, std::vector<double> numbers = {},
-               std::string text = {});
+    void Enter(int generation, const std::string& call, std::vector<double> numbers = {}, std::string text = {});
     int Generation() const { return m_generation; }
     int OpenDocument(const std::string& path);
     void RunMacro(const std::string& path);

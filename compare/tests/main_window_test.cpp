@@ -56,10 +56,7 @@ protected:
     QString SettingsFile() const { return dir.filePath("Twinview.ini"); }
 
     // Compares two 40 x 30 images one pixel apart.
-    void CompareOnePixelApart()
-    {
-        Compare(Png("a.png", 40, 30), Png("b.png", 40, 30, qRgb(255, 255, 255), {5, 7}));
-    }
+    void CompareOnePixelApart() { Compare(Png("a.png", 40, 30), Png("b.png", 40, 30, qRgb(255, 255, 255), {5, 7})); }
 
     void Compare(const QString& a, const QString& b)
     {
@@ -97,8 +94,8 @@ TEST_F(MainWindow, GrowingTheWindowMovesAndStretchesTheControlsByTheTable)
     CTwinviewDlg& w = Window();
     w.show();
     QCoreApplication::processEvents();
-    const int all[] = {ids::kImageView, ids::kFile1, ids::kSelectFile1, ids::kFile2, ids::kSelectFile2,
-                       ids::kCompare, ids::kViewToolBar, ids::kModeToolBar, ids::kSettings};
+    const int all[] = {ids::kImageView, ids::kFile1,       ids::kSelectFile1, ids::kFile2,   ids::kSelectFile2,
+                       ids::kCompare,   ids::kViewToolBar, ids::kModeToolBar, ids::kSettings};
     QMap<int, QRect> before;
     for (int id : all)
         before[id] = Geometry(id);
@@ -195,8 +192,8 @@ TEST_F(MainWindow, BlinkingShowsTheSecondFirstAndSoOnUntilAModeButtonStopsIt)
         w.OnBlinkTimer();
         shown.push_back(Shown(w));
     }
-    EXPECT_EQ(shown, (std::vector<const QImage*>{&w.SecondBitmap(), &w.FirstBitmap(), &w.SecondBitmap(),
-                                                 &w.FirstBitmap()}));
+    EXPECT_EQ(shown,
+              (std::vector<const QImage*>{&w.SecondBitmap(), &w.FirstBitmap(), &w.SecondBitmap(), &w.FirstBitmap()}));
     w.OnCommand(ids::kShowDifferences);
     EXPECT_FALSE(w.BlinkTimer().isActive());
     EXPECT_EQ(Shown(w), &w.DifferenceBitmap());
@@ -407,8 +404,9 @@ TEST_F(MainWindow, SelectFileTakesASupportedFileAndRefusesOthers)
     w.OnSelectFile(1);
     EXPECT_EQ(file1->text(), "typed by hand");
     ASSERT_EQ(ui.Ids(), (Ids{ids::kUnsupportedFileType}));
-    EXPECT_EQ(ui.messages[0].text, "The file type you have selected is not supported. Please choose a file "
-                                   "with a .VKD, .BMP, .PNG, .JPG extension.");
+    EXPECT_EQ(ui.messages[0].text,
+              "The file type you have selected is not supported. Please choose a file "
+              "with a .VKD, .BMP, .PNG, .JPG extension.");
     ui.fileToPick.clear();
     w.OnSelectFile(1);
     EXPECT_EQ(file1->text(), "typed by hand");

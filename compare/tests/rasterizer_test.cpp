@@ -81,8 +81,7 @@ TEST(Rasterizer, APenOfWidthThreeCoversThreeRows)
 TEST(Rasterizer, APolygonFillsThePixelsWhoseCentresAreInside)
 {
     // 1..3 x 1..2 covers columns 10..29 and rows 30..39.
-    const Canvas canvas = RenderOne(
-        Shape{ShapeKind::Polygon, Pen{kBlack, 1}, {{1, 1}, {3, 1}, {3, 2}, {1, 2}}, 0});
+    const Canvas canvas = RenderOne(Shape{ShapeKind::Polygon, Pen{kBlack, 1}, {{1, 1}, {3, 1}, {3, 2}, {1, 2}}, 0});
     EXPECT_EQ(CountBlack(canvas), 200);
     EXPECT_EQ(canvas.At(10, 30), kBlack);
     EXPECT_EQ(canvas.At(29, 39), kBlack);

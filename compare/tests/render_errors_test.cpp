@@ -17,8 +17,7 @@ std::string Expected(const std::string& label)
     return "\nDraftora" + where + "80004005\r\ninjected failure\r\nUnspecified error\r\n";
 }
 
-class RenderErrorTest : public EngineTest, public ::testing::WithParamInterface<FailingStep> {
-};
+class RenderErrorTest : public EngineTest, public ::testing::WithParamInterface<FailingStep> {};
 
 } // namespace
 
@@ -51,15 +50,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FailingStep{"Documents.Open", 1, "Open File 1"},
                       FailingStep{"Document.MakeCurrent", 1, "Setup View 1"},
                       FailingStep{"Document.Extents", 1, "Setup View 1"},
-                      FailingStep{"Documents.Open", 2, "Open File 2"},
-                      FailingStep{"View.Refresh", 2, "Setup View 2"},
-                      FailingStep{"Background.Get", 1, ""},
-                      FailingStep{"View.FillFrame", 3, "Setup View - Maximize"},
+                      FailingStep{"Documents.Open", 2, "Open File 2"}, FailingStep{"View.Refresh", 2, "Setup View 2"},
+                      FailingStep{"Background.Get", 1, ""}, FailingStep{"View.FillFrame", 3, "Setup View - Maximize"},
                       FailingStep{"Document.ViewPointsHolder", 1, "Setup View - Get Points"},
                       FailingStep{"ViewPoints.PutPoints", 2, "Setup View - Set Points"},
                       FailingStep{"View.ZoomToWindow", 1, "Setup View - Zoom"},
-                      FailingStep{"View.Scale", 1, "Setup View 0.95"},
-                      FailingStep{"Document.RunMacro", 2, "MacroEXEc"},
+                      FailingStep{"View.Scale", 1, "Setup View 0.95"}, FailingStep{"Document.RunMacro", 2, "MacroEXEc"},
                       FailingStep{"Document.Close", 1, ""}));
 
 TEST_F(EngineTest, ReportsATimedOutCallWithTheStepsLabel)

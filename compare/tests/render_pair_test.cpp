@@ -11,12 +11,10 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-const Names kOpenAndSetUp{"Documents.Open", "Document.MakeCurrent", "Document.ActiveView",
-                          "View.FillFrame", "Document.ActiveView", "View.Refresh",
-                          "Document.Extents"};
-const Names kExport{"Document.ActiveView", "View.FillFrame", "Document.ViewPointsHolder",
-                    "ViewPoints.PutPoints", "View.ZoomToWindow", "View.Scale",
-                    "Document.RunMacro"};
+const Names kOpenAndSetUp{"Documents.Open",      "Document.MakeCurrent", "Document.ActiveView", "View.FillFrame",
+                          "Document.ActiveView", "View.Refresh",         "Document.Extents"};
+const Names kExport{"Document.ActiveView", "View.FillFrame", "Document.ViewPointsHolder", "ViewPoints.PutPoints",
+                    "View.ZoomToWindow",   "View.Scale",     "Document.RunMacro"};
 
 Names Concat(std::initializer_list<Names> parts)
 {
@@ -31,7 +29,8 @@ std::string ExpectedMacro(const std::string& bitmap)
     return ">SaveBmp\r\n{\r\n"
            "<PointXYZ -2.120000000000000e+01,-1.200000000000000e+00,0.000000000000000e+00\r\n"
            "<PointXYZ 1.012000000000000e+02,7.120000000000000e+01,0.000000000000000e+00\r\n"
-           "<FileName \"" + bitmap + "\"\r\n<Type 1\r\n<Width 1000\r\n}\r\n";
+           "<FileName \"" +
+        bitmap + "\"\r\n<Type 1\r\n<Width 1000\r\n}\r\n";
 }
 
 // Activates a locale that writes a decimal comma, when one is installed (the
@@ -68,7 +67,11 @@ TEST_F(EngineTest, RendersAPairWithTheExactCallsAndValues)
                        "Application.Documents", "Documents.Count"},
                       kOpenAndSetUp,
                       {"Documents.Count", "Documents.Item", "Document.FullName"},
-                      kOpenAndSetUp, kExport, {"Document.Close"}, kExport, {"Document.Close"}}));
+                      kOpenAndSetUp,
+                      kExport,
+                      {"Document.Close"},
+                      kExport,
+                      {"Document.Close"}}));
     EXPECT_EQ(engine.EngineWindow(), 0x5A5Au);
 
     const auto points = CallsNamed("ViewPoints.PutPoints");
@@ -89,8 +92,8 @@ TEST_F(EngineTest, RendersAPairWithTheExactCallsAndValues)
         EXPECT_EQ(call.numbers, std::vector<double>{0}) << "closed without saving";
         EXPECT_EQ(call.text, "");
     }
-    EXPECT_EQ(sleeper->sleeps, (std::vector<std::chrono::milliseconds>{
-                                   std::chrono::milliseconds(100), std::chrono::milliseconds(100)}));
+    EXPECT_EQ(sleeper->sleeps,
+              (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(100), std::chrono::milliseconds(100)}));
 }
 
 TEST_F(EngineTest, WritesTheMacroTextByteForByte)

@@ -7,11 +7,10 @@ using namespace draftora;
 
 namespace {
 
-const std::string kMacro =
-    ">SaveBmp\r\n{\r\n"
-    "<PointXYZ -2.120000000000000e+01,-1.200000000000000e+00,0.000000000000000e+00\r\n"
-    "<PointXYZ 1.012000000000000e+02,7.120000000000000e+01,0.000000000000000e+00\r\n"
-    "<FileName \"/tmp/twinview-a/cmp 1.BMP\"\r\n<Type 1\r\n<Width 1000\r\n}\r\n";
+const std::string kMacro = ">SaveBmp\r\n{\r\n"
+                           "<PointXYZ -2.120000000000000e+01,-1.200000000000000e+00,0.000000000000000e+00\r\n"
+                           "<PointXYZ 1.012000000000000e+02,7.120000000000000e+01,0.000000000000000e+00\r\n"
+                           "<FileName \"/tmp/twinview-a/cmp 1.BMP\"\r\n<Type 1\r\n<Width 1000\r\n}\r\n";
 
 std::string ErrorOf(const std::string& text)
 {
@@ -65,8 +64,7 @@ TEST(SaveBmpMacro, ErrorsNameTheLine)
     EXPECT_EQ(ErrorOf(Replace(kMacro, "}\r\n", "")), "macro line 7: missing '}' of >SaveBmp");
     EXPECT_EQ(ErrorOf(Replace(kMacro, "<Type 1", "<Type 2")),
               "macro line 8: bitmap type 2 is not supported (only type 1)");
-    EXPECT_EQ(ErrorOf(Replace(kMacro, "<Width 1000", "<Width 0")),
-              "macro line 8: the width 0 is not within 1..16384");
+    EXPECT_EQ(ErrorOf(Replace(kMacro, "<Width 1000", "<Width 0")), "macro line 8: the width 0 is not within 1..16384");
     EXPECT_EQ(ErrorOf(Replace(kMacro, "<Width 1000", "<Width wide")),
               "macro line 7: 'wide' is not a whole number for <Width");
     EXPECT_EQ(ErrorOf(Replace(kMacro, "<Type 1\r\n", "")),

@@ -272,8 +272,7 @@ TEST_F(StandInTest, AStartedEngineEndsWhenItsOwnerLeavesTheBus)
     // is closed, or the connection would stay open.
     QString owner;
     {
-        const QDBusConnection twinview =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, "owner");
+        const QDBusConnection twinview = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "owner");
         ASSERT_TRUE(twinview.isConnected());
         owner = twinview.baseService();
     }
@@ -293,8 +292,8 @@ TEST_F(StandInTest, WrongCallsAreRefusedWithoutHarm)
     auto documents = MakeDbusEngineSystem(Options())->Attach()->Documents();
     EXPECT_THROW(documents->Item(1), CAutomationError);
     EXPECT_THROW(documents->Open(temp->Path() + "/none.vkd"), CAutomationError);
-    QDBusMessage call = QDBusMessage::createMethodCall(draftora::kServiceName, "/Documents",
-                                                       draftora::kDocumentsInterface, "Item");
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(draftora::kServiceName, "/Documents", draftora::kDocumentsInterface, "Item");
     call << QString("one");
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
     EXPECT_EQ(reply.errorName(), "org.freedesktop.DBus.Error.InvalidArgs");

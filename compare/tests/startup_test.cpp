@@ -21,10 +21,7 @@ public:
         log.push_back("language");
         return language;
     }
-    void UseResources(void* module) override
-    {
-        log.push_back(module ? "resources:library" : "resources:built-in");
-    }
+    void UseResources(void* module) override { log.push_back(module ? "resources:library" : "resources:built-in"); }
     bool ConnectEngine() override
     {
         log.push_back("connect");
@@ -41,10 +38,7 @@ public:
         if (disconnectThrows)
             throw std::runtime_error("engine gone");
     }
-    void FreeLanguageLibrary(void* module) override
-    {
-        log.push_back(module == language ? "free" : "free:wrong");
-    }
+    void FreeLanguageLibrary(void* module) override { log.push_back(module == language ? "free" : "free:wrong"); }
 
     void* language = &g_language;
     bool engineReady = true;

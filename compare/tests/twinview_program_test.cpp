@@ -19,7 +19,7 @@ struct ProgramRun {
 class TwinviewProgram : public ::testing::Test {
 protected:
     ProgramRun Twinview(const QStringList& arguments, const QString& program = TWINVIEW_PROGRAM,
-                 const QString& libraryPath = {})
+                        const QString& libraryPath = {})
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -82,7 +82,7 @@ TEST_F(TwinviewProgram, SpeaksGermanWithTheGermanLanguageLibrary)
     ini.write("[Program]\nDefLang=de\n");
     ini.close();
     const ProgramRun run = Twinview({"-screenshot", dir.filePath("w.png"), Sample("plan-a.vkd"), Sample("plan-b.vkd")},
-                             TWINVIEW_PROGRAM, languages);
+                                    TWINVIEW_PROGRAM, languages);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, QString::fromUtf8("Twinview: Unterschiede gefunden!\n"));
 }

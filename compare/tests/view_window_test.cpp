@@ -23,11 +23,9 @@ TEST(ViewWindow, MarginIsOnePercentOfTheLargerSideInXAndYOnly)
 TEST(ViewWindow, ADegenerateWindowBecomesAUnitBoxAroundItsCentre)
 {
     EXPECT_EQ(NonDegenerate({3, 4, 0, 3, 4, 0}), (BoxCorners{2.5, 3.5, 0, 3.5, 4.5, 0}));
-    EXPECT_EQ(NonDegenerate({0, 2, 0, 10, 2, 0}), (BoxCorners{0, 1.5, 0, 10, 2.5, 0}))
-        << "only the axis without size";
+    EXPECT_EQ(NonDegenerate({0, 2, 0, 10, 2, 0}), (BoxCorners{0, 1.5, 0, 10, 2.5, 0})) << "only the axis without size";
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(NonDegenerate({nan, nan, nan, nan, nan, nan}),
-              (BoxCorners{-0.5, -0.5, 0, 0.5, 0.5, 0}));
+    EXPECT_EQ(NonDegenerate({nan, nan, nan, nan, nan, nan}), (BoxCorners{-0.5, -0.5, 0, 0.5, 0.5, 0}));
     const BoxCorners fine{0, 0, 0, 10, 5, 0};
     EXPECT_EQ(NonDegenerate(fine), fine);
 }

@@ -87,8 +87,7 @@ TEST(VkdReader, ErrorsNameTheFileAndTheLine)
     EXPECT_EQ(ErrorOf("VKD 1\ncircle 0 0 0\n"), "plan.vkd, line 2: the circle's radius must be above 0");
     EXPECT_EQ(ErrorOf("VKD 1\npen #00FF00 0\n"),
               "plan.vkd, line 2: the pen width '0' is not a whole number from 1 to 64");
-    EXPECT_EQ(ErrorOf("VKD 1\npen red 2\n"),
-              "plan.vkd, line 2: 'red' is not a colour of the form #RRGGBB");
+    EXPECT_EQ(ErrorOf("VKD 1\npen red 2\n"), "plan.vkd, line 2: 'red' is not a colour of the form #RRGGBB");
     EXPECT_EQ(ErrorOf("VKD 1\nbackground #FFFFFF\nbackground #000000\n"),
               "plan.vkd, line 3: the background is given twice");
 }

@@ -19,8 +19,8 @@ CZoomModel Shown(int bitmapWidth, int bitmapHeight, int clientWidth, int clientH
 
 bool Inside(const IntRect& view, int width, int height)
 {
-    return view.left >= 0 && view.top >= 0 && view.right <= width && view.bottom <= height &&
-           view.Width() >= 0 && view.Height() >= 0;
+    return view.left >= 0 && view.top >= 0 && view.right <= width && view.bottom <= height && view.Width() >= 0 &&
+        view.Height() >= 0;
 }
 
 } // namespace

@@ -49,8 +49,7 @@ int main()
     for (unsigned long i = 0; i < 100000; ++i)
         samples->add(new Sample(i));
     std::printf("pooled objects: %d samples in %d blocks of %d slots (heap \"%s\")\n", samples->size(),
-                heap->GetAvailableBlockCount() + heap->GetFullBlockCount(), heap->GetSlotsPerBlock(),
-                heap->GetName());
+                heap->GetAvailableBlockCount() + heap->GetFullBlockCount(), heap->GetSlotsPerBlock(), heap->GetName());
 
     GHashtable byValue(64, &SampleHash, &SameValue, nullptr);
     GArrayCollectionIterator it(samples);
@@ -59,8 +58,8 @@ int main()
         byValue.Put(sample, sample);
     }
     Sample probe(4242);
-    std::printf("hash table: %d entries in %d buckets; lookup of 4242 %s\n", byValue.GetSize(),
-                byValue.GetTableSize(), byValue.Get(&probe) ? "found" : "missing");
+    std::printf("hash table: %d entries in %d buckets; lookup of 4242 %s\n", byValue.GetSize(), byValue.GetTableSize(),
+                byValue.Get(&probe) ? "found" : "missing");
 
     GMemoryAllocator arena;
     for (int i = 0; i < 1000; ++i)
@@ -73,8 +72,7 @@ int main()
     M4Translate(m, 1, 0, 0);
     double p[4] = {1, 0, 0, 1}, q[4];
     V4MulPointByMatrix(p, m, q);
-    std::printf("matrix: (1, 0, 0) rotated a quarter turn and moved by x+1 is (%.3f, %.3f, %.3f)\n", q[0],
-                q[1], q[2]);
+    std::printf("matrix: (1, 0, 0) rotated a quarter turn and moved by x+1 is (%.3f, %.3f, %.3f)\n", q[0], q[1], q[2]);
 
     samples->clear(true);
     delete samples;

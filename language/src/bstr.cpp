@@ -21,33 +21,40 @@ extern "C" BSTR TolkaraSysAllocStringLen(const OLECHAR *text, unsigned int lengt
     return nullptr;
   std::size_t bytes = std::size_t{length} * sizeof(OLECHAR);
   auto *block = static_cast<unsigned char *>(std::calloc(1, kPrefix + bytes + sizeof(OLECHAR)));
-  if (block == nullptr) return nullptr;
+  if (block == nullptr)
+    return nullptr;
   auto count = static_cast<std::uint32_t>(bytes);
   std::memcpy(block, &count, kPrefix);
-  if (text != nullptr && bytes > 0) std::memcpy(block + kPrefix, text, bytes);
+  if (text != nullptr && bytes > 0)
+    std::memcpy(block + kPrefix, text, bytes);
   return reinterpret_cast<BSTR>(block + kPrefix);
 }
 
 extern "C" void TolkaraSysFreeString(BSTR text) {
-  if (text != nullptr) std::free(blockOf(text));
+  if (text != nullptr)
+    std::free(blockOf(text));
 }
 
 extern "C" unsigned int TolkaraSysStringLen(BSTR text) {
-  if (text == nullptr) return 0;
+  if (text == nullptr)
+    return 0;
   std::uint32_t bytes;
   std::memcpy(&bytes, blockOf(text), kPrefix);
   return bytes / sizeof(OLECHAR);
 }
 
 extern "C" void TolkaraVariantInit(VARIANT *value) {
-  if (value == nullptr) return;
+  if (value == nullptr)
+    return;
   value->vt = VT_EMPTY;
   value->bstrVal = nullptr;
 }
 
 extern "C" int TolkaraVariantClear(VARIANT *value) {
-  if (value == nullptr) return 0;
-  if (value->vt == VT_BSTR) TolkaraSysFreeString(value->bstrVal);
+  if (value == nullptr)
+    return 0;
+  if (value->vt == VT_BSTR)
+    TolkaraSysFreeString(value->bstrVal);
   TolkaraVariantInit(value);
   return 0;
 }

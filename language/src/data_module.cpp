@@ -33,7 +33,8 @@ Registry &registry() {
 
 void *openDataModule(const std::string &path) {
   ElfSection section = readElfSection(path, format::kSectionName);
-  if (section.status == ElfSectionStatus::BadFile) return nullptr;
+  if (section.status == ElfSectionStatus::BadFile)
+    return nullptr;
   auto module = std::make_unique<DataModule>(DataModule{path, std::move(section.bytes)});
   void *handle = module.get();
   std::lock_guard<std::mutex> lock(registry().mutex);
@@ -44,7 +45,8 @@ void *openDataModule(const std::string &path) {
 std::optional<StringSource> dataModuleSource(void *handle) {
   std::lock_guard<std::mutex> lock(registry().mutex);
   auto found = registry().modules.find(handle);
-  if (found == registry().modules.end()) return std::nullopt;
+  if (found == registry().modules.end())
+    return std::nullopt;
   const DataModule &module = *found->second;
   return StringSource(module.fileName, ByteView{module.blob.data(), module.blob.size()});
 }

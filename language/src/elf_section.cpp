@@ -17,14 +17,15 @@ constexpr std::uint64_t kMaxSectionSize = 64u << 20;
 constexpr std::uint64_t kMaxSectionCount = 1u << 20;
 
 class File {
- public:
+public:
   explicit File(const std::string &path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
     struct stat status {};
     if (fd_ >= 0 && fstat(fd_, &status) == 0 && S_ISREG(status.st_mode))
       size_ = static_cast<std::uint64_t>(status.st_size);
   }
   ~File() {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0)
+      close(fd_);
   }
   File(const File &) = delete;
   File &operator=(const File &) = delete;
@@ -35,11 +36,13 @@ class File {
   }
   // Reads exactly `length` bytes at `offset`; false when out of the file.
   bool read(std::uint64_t offset, void *out, std::size_t length) const {
-    if (fd_ < 0 || !contains(offset, length)) return false;
+    if (fd_ < 0 || !contains(offset, length))
+      return false;
     auto *bytes = static_cast<unsigned char *>(out);
     while (length > 0) {
       ssize_t got = pread(fd_, bytes, length, static_cast<off_t>(offset));
-      if (got <= 0) return false;
+      if (got <= 0)
+        return false;
       bytes += got;
       offset += static_cast<std::uint64_t>(got);
       length -= static_cast<std::size_t>(got);
@@ -47,7 +50,7 @@ class File {
     return true;
   }
 
- private:
+private:
   int fd_;
   std::uint64_t size_ = 0;
 };
@@ -66,14 +69,19 @@ bool isOurKindOfElf(const Elf64_Ehdr &header) {
 // 0xff00 sections or more (count and string table index in section 0).
 bool readSectionHeaders(const File &file, const Elf64_Ehdr &header,
                         std::vector<Elf64_Shdr> &sections, std::uint32_t &namesIndex) {
-  if (header.e_shoff == 0) return false;
-  if (header.e_shentsize != sizeof(Elf64_Shdr)) return false;
+  if (header.e_shoff == 0)
+    return false;
+  if (header.e_shentsize != sizeof(Elf64_Shdr))
+    return false;
   Elf64_Shdr first{};
-  if (!file.read(header.e_shoff, &first, sizeof first)) return false;
+  if (!file.read(header.e_shoff, &first, sizeof first))
+    return false;
   std::uint64_t count = header.e_shnum != 0 ? header.e_shnum : first.sh_size;
   namesIndex = header.e_shstrndx != SHN_XINDEX ? header.e_shstrndx : first.sh_link;
-  if (count == 0 || count > kMaxSectionCount || namesIndex >= count) return false;
-  if (count > (file.size() - header.e_shoff) / sizeof(Elf64_Shdr)) return false;
+  if (count == 0 || count > kMaxSectionCount || namesIndex >= count)
+    return false;
+  if (count > (file.size() - header.e_shoff) / sizeof(Elf64_Shdr))
+    return false;
   sections.resize(static_cast<std::size_t>(count));
   return file.read(header.e_shoff, sections.data(), sections.size() * sizeof(Elf64_Shdr));
 }
@@ -90,9 +98,11 @@ bool readSectionBytes(const File &file, const Elf64_Shdr &section,
 
 bool nameMatches(const std::vector<unsigned char> &names, std::uint32_t offset,
                  const std::string &wanted) {
-  if (offset >= names.size()) return false;
+  if (offset >= names.size())
+    return false;
   std::size_t room = names.size() - offset;
-  if (wanted.size() >= room) return false;
+  if (wanted.size() >= room)
+    return false;
   return std::memcmp(names.data() + offset, wanted.c_str(), wanted.size() + 1) == 0;
 }
 
@@ -101,8 +111,10 @@ bool nameMatches(const std::vector<unsigned char> &names, std::uint32_t offset,
 ElfSection readElfSection(const std::string &path, const std::string &sectionName) {
   File file(path);
   Elf64_Ehdr header{};
-  if (!file.read(0, &header, sizeof header)) return bad("not readable or too short");
-  if (!isOurKindOfElf(header)) return bad("not an ELF64 file of this byte order");
+  if (!file.read(0, &header, sizeof header))
+    return bad("not readable or too short");
+  if (!isOurKindOfElf(header))
+    return bad("not an ELF64 file of this byte order");
   std::vector<Elf64_Shdr> sections;
   std::uint32_t namesIndex = 0;
   if (!readSectionHeaders(file, header, sections, namesIndex))
@@ -112,9 +124,11 @@ ElfSection readElfSection(const std::string &path, const std::string &sectionNam
       !readSectionBytes(file, sections[namesIndex], names))
     return bad("section name table out of bounds");
   for (const Elf64_Shdr &section : sections) {
-    if (!nameMatches(names, section.sh_name, sectionName)) continue;
+    if (!nameMatches(names, section.sh_name, sectionName))
+      continue;
     ElfSection found{ElfSectionStatus::Found, {}, {}};
-    if (!readSectionBytes(file, section, found.bytes)) return bad("section out of bounds");
+    if (!readSectionBytes(file, section, found.bytes))
+      return bad("section out of bounds");
     return found;
   }
   return {ElfSectionStatus::NoSection, {}, {}};

@@ -12,7 +12,8 @@ namespace {
 std::string_view trim(std::string_view text) {
   const char *space = " \t\r\n";
   std::size_t first = text.find_first_not_of(space);
-  if (first == std::string_view::npos) return {};
+  if (first == std::string_view::npos)
+    return {};
   return text.substr(first, text.find_last_not_of(space) - first + 1);
 }
 
@@ -29,9 +30,11 @@ std::string unquote(std::string_view value) {
 
 // Returns the section name when `line` is a "[section]" header.
 std::optional<std::string_view> sectionHeader(std::string_view line) {
-  if (line.empty() || line.front() != '[') return std::nullopt;
+  if (line.empty() || line.front() != '[')
+    return std::nullopt;
   std::size_t close = line.find(']');
-  if (close == std::string_view::npos) return std::nullopt;
+  if (close == std::string_view::npos)
+    return std::nullopt;
   return trim(line.substr(1, close - 1));
 }
 
@@ -43,13 +46,15 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
   std::istringstream lines{std::string(text)};
   for (std::string raw; std::getline(lines, raw);) {
     std::string_view line = trim(raw);
-    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+    if (line.empty() || line.front() == ';' || line.front() == '#')
+      continue;
     if (auto name = sectionHeader(line)) {
       inSection = equalNoCase(*name, section);
       continue;
     }
     std::size_t equals = line.find('=');
-    if (!inSection || equals == std::string_view::npos) continue;
+    if (!inSection || equals == std::string_view::npos)
+      continue;
     if (equalNoCase(trim(line.substr(0, equals)), key))
       return unquote(trim(line.substr(equals + 1)));
   }
@@ -59,7 +64,8 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
 std::optional<std::string> readIniValue(const std::string &path, std::string_view section,
                                         std::string_view key) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
+  if (!file)
+    return std::nullopt;
   std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   return iniValue(text, section, key);
 }

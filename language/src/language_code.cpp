@@ -18,7 +18,8 @@ bool isSafeCode(const std::string &code) {
   for (char c : code) {
     bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     bool digit = c >= '0' && c <= '9';
-    if (!letter && !digit && c != '_' && c != '-') return false;
+    if (!letter && !digit && c != '_' && c != '-')
+      return false;
   }
   return true;
 }
@@ -29,21 +30,25 @@ std::optional<std::string> iniPathFor(const std::string &libraryFileName) {
   std::size_t slash = libraryFileName.rfind('/');
   std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
   std::size_t dot = libraryFileName.rfind('.');
-  if (dot == std::string::npos || dot < nameStart) return std::nullopt;
+  if (dot == std::string::npos || dot < nameStart)
+    return std::nullopt;
   return libraryFileName.substr(0, dot) + ".INI";
 }
 
 std::string languageCodeFromValue(const std::optional<std::string> &value) {
   std::string code = value.value_or("NUL").substr(0, kMaxCodeLength);
-  if (strcasecmp(code.c_str(), "NUL") == 0 || !isSafeCode(code)) return kDefaultCode;
+  if (strcasecmp(code.c_str(), "NUL") == 0 || !isSafeCode(code))
+    return kDefaultCode;
   return code;
 }
 
 std::string readLanguageCode() {
   std::optional<std::string> own = tolkaraFileName();
-  if (!own) return kDefaultCode;
+  if (!own)
+    return kDefaultCode;
   std::optional<std::string> ini = iniPathFor(*own);
-  if (!ini) return kDefaultCode;
+  if (!ini)
+    return kDefaultCode;
   return languageCodeFromValue(readIniValue(*ini, "Program", "DefLang"));
 }
 
@@ -52,11 +57,11 @@ std::uint16_t languageIdOf(const std::string &code) {
     const char *code;
     std::uint16_t id;
   };
-  static const Row kTable[] = {{"de", 1031}, {"fr", 1036}, {"ja", 1041},
-                               {"it", 1040}, {"cz", 1029}, {"zh", 2052},
-                               {"ru", 1049}, {"pt", 1046}};
+  static const Row kTable[] = {{"de", 1031}, {"fr", 1036}, {"ja", 1041}, {"it", 1040},
+                               {"cz", 1029}, {"zh", 2052}, {"ru", 1049}, {"pt", 1046}};
   for (const Row &row : kTable)
-    if (code == row.code) return row.id;
+    if (code == row.code)
+      return row.id;
   return 1033;
 }
 

@@ -29,10 +29,10 @@ std::uint16_t languageIdOf(const std::string &code);
 // One export's cached code: the INI file is read on the first call and never
 // again in the life of the process.
 class LanguageCodeCache {
- public:
+public:
   const std::string &code();
 
- private:
+private:
   std::once_flag once_;
   std::string code_;
 };

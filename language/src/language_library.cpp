@@ -17,16 +17,20 @@ void *openLanguageLibrary(const std::string &path) {
   static std::map<std::string, void *> opened;
   std::lock_guard<std::mutex> lock(mutex);
   auto known = opened.find(path);
-  if (known != opened.end()) return known->second;
+  if (known != opened.end())
+    return known->second;
   void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle != nullptr) opened.emplace(path, handle);
+  if (handle != nullptr)
+    opened.emplace(path, handle);
   return handle;
 }
 
 std::optional<StringSource> languageLibrarySource(const std::string &path) {
-  if (!isPresentFile(path)) return std::nullopt;
+  if (!isPresentFile(path))
+    return std::nullopt;
   void *handle = openLanguageLibrary(path);
-  if (handle == nullptr) return std::nullopt;
+  if (handle == nullptr)
+    return std::nullopt;
   return StringSource(path, tableOfLoadedModule(handle));
 }
 

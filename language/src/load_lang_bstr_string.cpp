@@ -34,12 +34,15 @@ struct Choice {
 };
 
 Choice chooseSource(const tolkara::LoadedModule &main, const std::string &code, int language) {
-  if (language != 0) return {std::nullopt, static_cast<std::uint16_t>(language & 0xFFFF)};
+  if (language != 0)
+    return {std::nullopt, static_cast<std::uint16_t>(language & 0xFFFF)};
   std::uint16_t languageId = tolkara::languageIdOf(code);
   std::optional<std::string> path = tolkara::languageLibraryPathFor(main.fileName(), code);
-  if (!path) return {std::nullopt, languageId};
+  if (!path)
+    return {std::nullopt, languageId};
   std::optional<tolkara::StringSource> library = tolkara::languageLibrarySource(*path);
-  if (!library) return {std::nullopt, tolkara::format::kEnglishUs};
+  if (!library)
+    return {std::nullopt, tolkara::format::kEnglishUs};
   return {std::move(library), languageId};
 }
 
@@ -50,7 +53,8 @@ LookupResult lookupInSource(const tolkara::StringSource &source, unsigned int id
         std::optional<std::uint16_t>(tolkara::format::kEnglishUs),
         std::optional<std::uint16_t>()}) {
     LookupResult found = source.lookup(id, tried);
-    if (found.status == LookupStatus::Found) return found;
+    if (found.status == LookupStatus::Found)
+      return found;
   }
   return {};
 }
@@ -61,13 +65,15 @@ extern "C" VARIANT LoadLangBSTRString(const char *moduleName, unsigned int id, i
   static tolkara::LanguageCodeCache languageCode;
   const std::string &code = languageCode.code();
   std::unique_ptr<tolkara::LoadedModule> main = tolkara::LoadedModule::find(moduleName);
-  if (!main) return bstrVariant(u"");
+  if (!main)
+    return bstrVariant(u"");
   tolkara::StringSource mainSource = main->source();
   Choice choice = chooseSource(*main, code, language);
   const tolkara::StringSource &source = choice.library ? *choice.library : mainSource;
 
   LookupResult found = lookupInSource(source, id, choice.language);
-  if (found.status == LookupStatus::Found) return bstrVariant(found.text);
+  if (found.status == LookupStatus::Found)
+    return bstrVariant(found.text);
   std::string message = tolkara::missingInModuleMessage(id, source.fileName);
   LookupResult fromMain = mainSource.lookup(id, std::nullopt);
   if (fromMain.status == LookupStatus::Found) {

@@ -22,29 +22,34 @@ int store(const LookupResult &found, char *buffer, int bufferSize) {
 std::optional<tolkara::StringSource> languageLibraryOf(const tolkara::LoadedModule &main,
                                                        const std::string &code) {
   std::optional<std::string> path = tolkara::languageLibraryPathFor(main.fileName(), code);
-  if (!path) return std::nullopt;
+  if (!path)
+    return std::nullopt;
   return tolkara::languageLibrarySource(*path);
 }
 
 }  // namespace
 
-extern "C" int LoadLangString(const char *moduleName, unsigned int id, int mode,
-                              char *buffer, int bufferSize) {
+extern "C" int LoadLangString(const char *moduleName, unsigned int id, int mode, char *buffer,
+                              int bufferSize) {
   static tolkara::LanguageCodeCache languageCode;
   const std::string &code = languageCode.code();
-  if (buffer == nullptr || bufferSize <= 0) return 0;
+  if (buffer == nullptr || bufferSize <= 0)
+    return 0;
   buffer[0] = '\0';
   // A module that is not loaded has no strings to fall back on, and no one
   // to tell: no message.
   std::unique_ptr<tolkara::LoadedModule> main = tolkara::LoadedModule::find(moduleName);
-  if (!main) return 0;
+  if (!main)
+    return 0;
   tolkara::StringSource mainSource = main->source();
   std::optional<tolkara::StringSource> library;
-  if ((mode & 0xFFFF) == 0) library = languageLibraryOf(*main, code);
+  if ((mode & 0xFFFF) == 0)
+    library = languageLibraryOf(*main, code);
   const tolkara::StringSource &source = library ? *library : mainSource;
 
   LookupResult found = source.lookup(id, std::nullopt);
-  if (found.status == LookupStatus::Found) return store(found, buffer, bufferSize);
+  if (found.status == LookupStatus::Found)
+    return store(found, buffer, bufferSize);
   std::string message = tolkara::missingInModuleMessage(id, source.fileName);
   LookupResult fromMain = mainSource.lookup(id, std::nullopt);
   if (fromMain.status == LookupStatus::Found) {

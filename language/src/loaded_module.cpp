@@ -22,11 +22,13 @@ int collect(dl_phdr_info *info, size_t, void *data) {
   auto &candidates = *static_cast<std::vector<Candidate> *>(data);
   std::string name = info->dlpi_name != nullptr ? info->dlpi_name : "";
   if (candidates.empty() && name.empty()) {
-    if (auto main = mainProgramFileName()) candidates.push_back({"", *main});
+    if (auto main = mainProgramFileName())
+      candidates.push_back({"", *main});
   } else if (!name.empty()) {
     std::error_code error;
     auto path = std::filesystem::absolute(name, error);
-    if (!error) candidates.push_back({name, path.lexically_normal().string()});
+    if (!error)
+      candidates.push_back({name, path.lexically_normal().string()});
   }
   return 0;
 }
@@ -45,7 +47,8 @@ ByteView tableOfLoadedModule(void *dlHandle) {
   dlerror();
   void *symbol = dlsym(dlHandle, format::kSymbolName);
   link_map *own = nullptr;
-  if (symbol == nullptr || dlinfo(dlHandle, RTLD_DI_LINKMAP, &own) != 0) return {};
+  if (symbol == nullptr || dlinfo(dlHandle, RTLD_DI_LINKMAP, &own) != 0)
+    return {};
   Dl_info info{};
   void *holder = nullptr;
   void *entry = nullptr;
@@ -60,10 +63,12 @@ std::unique_ptr<LoadedModule> LoadedModule::find(const char *name) {
   std::vector<Candidate> candidates;
   dl_iterate_phdr(collect, &candidates);
   for (const Candidate &candidate : candidates) {
-    if (name != nullptr ? !matches(candidate, name) : !candidate.loaderName.empty()) continue;
+    if (name != nullptr ? !matches(candidate, name) : !candidate.loaderName.empty())
+      continue;
     const char *loaderName = candidate.loaderName.empty() ? nullptr : candidate.loaderName.c_str();
     void *handle = dlopen(loaderName, RTLD_NOW | RTLD_NOLOAD);
-    if (handle == nullptr) return nullptr;
+    if (handle == nullptr)
+      return nullptr;
     return std::make_unique<LoadedModule>(handle, candidate.fileName);
   }
   return nullptr;

@@ -18,7 +18,7 @@ ByteView tableOfLoadedModule(void *dlHandle);
 // A reference to an already loaded module, found by file name, held while
 // this object lives.
 class LoadedModule {
- public:
+public:
   // `name` null: the main program. A name with a "/" is compared as a path,
   // else with the file names of the loaded modules. Null when no loaded
   // module has that name.
@@ -33,7 +33,7 @@ class LoadedModule {
   const std::string &fileName() const { return fileName_; }
   StringSource source() const { return {fileName_, tableOfLoadedModule(handle_)}; }
 
- private:
+private:
   void *handle_;
   std::string fileName_;
 };

@@ -6,15 +6,15 @@ namespace {
 
 const char *systemErrorText(LookupStatus status) {
   switch (status) {
-    case LookupStatus::BlockMissing:
-      return "The string table of the module has no block for this string.";
-    case LookupStatus::NoTable:
-      return "The module carries no string table.";
-    case LookupStatus::Malformed:
-      return "The string table of the module is damaged.";
-    case LookupStatus::Found:
-    case LookupStatus::EmptyString:
-      break;
+  case LookupStatus::BlockMissing:
+    return "The string table of the module has no block for this string.";
+  case LookupStatus::NoTable:
+    return "The module carries no string table.";
+  case LookupStatus::Malformed:
+    return "The string table of the module is damaged.";
+  case LookupStatus::Found:
+  case LookupStatus::EmptyString:
+    break;
   }
   return "";
 }
@@ -22,8 +22,8 @@ const char *systemErrorText(LookupStatus status) {
 }  // namespace
 
 std::string missingInModuleMessage(unsigned int id, const std::string &sourceFile) {
-  return "Can not find string with ID=" + std::to_string(id) + " in the module:\n " +
-         sourceFile + "\n It will load from main module.";
+  return "Can not find string with ID=" + std::to_string(id) + " in the module:\n " + sourceFile +
+         "\n It will load from main module.";
 }
 
 std::string missingEverywhereMessage(const std::string &firstMessage, unsigned int id,

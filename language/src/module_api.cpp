@@ -10,10 +10,13 @@
 namespace {
 
 std::optional<tolkara::StringSource> sourceOf(TolkaraModule module) {
-  if (auto data = tolkara::dataModuleSource(module)) return data;
-  if (module != nullptr) return tolkara::StringSource("", tolkara::tableOfLoadedModule(module));
+  if (auto data = tolkara::dataModuleSource(module))
+    return data;
+  if (module != nullptr)
+    return tolkara::StringSource("", tolkara::tableOfLoadedModule(module));
   std::unique_ptr<tolkara::LoadedModule> main = tolkara::LoadedModule::find(nullptr);
-  if (!main) return std::nullopt;
+  if (!main)
+    return std::nullopt;
   return main->source();
 }
 
@@ -21,18 +24,23 @@ std::optional<tolkara::StringSource> sourceOf(TolkaraModule module) {
 
 extern "C" int TolkaraLoadString(TolkaraModule module, unsigned int id, unsigned int language,
                                  char *buffer, int bufferSize) {
-  if (buffer == nullptr || bufferSize <= 0) return 0;
+  if (buffer == nullptr || bufferSize <= 0)
+    return 0;
   buffer[0] = '\0';
   std::optional<tolkara::StringSource> source = sourceOf(module);
-  if (!source) return 0;
+  if (!source)
+    return 0;
   std::optional<std::uint16_t> wanted;
-  if (language != 0) wanted = static_cast<std::uint16_t>(language & 0xFFFF);
+  if (language != 0)
+    wanted = static_cast<std::uint16_t>(language & 0xFFFF);
   tolkara::LookupResult found = source->lookup(id, wanted);
-  if (found.status != tolkara::LookupStatus::Found) return 0;
+  if (found.status != tolkara::LookupStatus::Found)
+    return 0;
   return tolkara::copyUtf8ToBuffer(tolkara::utf16ToUtf8(found.text), buffer, bufferSize);
 }
 
 extern "C" void TolkaraFreeModule(TolkaraModule module) {
-  if (module == nullptr || tolkara::closeDataModule(module)) return;
+  if (module == nullptr || tolkara::closeDataModule(module))
+    return;
   dlclose(module);
 }

@@ -25,8 +25,8 @@ std::string directoryOf(const std::string &fileName);
 std::string baseNameOf(const std::string &fileName);
 
 // "<directory of tolkara><base name of module><code>.so".
-std::string languageLibraryPath(const std::string &tolkaraFile,
-                                const std::string &moduleFile, const std::string &code);
+std::string languageLibraryPath(const std::string &tolkaraFile, const std::string &moduleFile,
+                                const std::string &code);
 
 // The language library path for a module file, or empty when the file name
 // of libtolkara.so cannot be obtained.

@@ -26,7 +26,7 @@ struct LookupResult {
 };
 
 class StringTable {
- public:
+public:
   StringTable() = default;
   explicit StringTable(ByteView blob);
 
@@ -34,7 +34,7 @@ class StringTable {
   // the neutral language, else of 1033, else of the first language present.
   LookupResult lookup(std::uint32_t id, std::optional<std::uint16_t> language) const;
 
- private:
+private:
   struct Block {
     LookupStatus status;
     ByteView data;

@@ -27,9 +27,7 @@ constexpr std::uint16_t kEnglishUs = 1033;
 constexpr const char *kSectionName = ".tolkara_strings";
 constexpr const char *kSymbolName = "tolkara_string_table";
 
-constexpr std::uint32_t blockNumberOf(std::uint32_t id) {
-  return id / kStringsPerBlock + 1;
-}
+constexpr std::uint32_t blockNumberOf(std::uint32_t id) { return id / kStringsPerBlock + 1; }
 
 }  // namespace tolkara::format
 

@@ -47,23 +47,27 @@ std::string utf16ToUtf8(std::u16string_view text) {
 }
 
 std::size_t utf16CutLength(std::u16string_view text, std::size_t maxUnits) {
-  if (text.size() <= maxUnits) return text.size();
+  if (text.size() <= maxUnits)
+    return text.size();
   if (maxUnits > 0 && isHighSurrogate(text[maxUnits - 1]) && isLowSurrogate(text[maxUnits]))
     return maxUnits - 1;
   return maxUnits;
 }
 
 std::size_t utf8CutLength(std::string_view text, std::size_t maxBytes) {
-  if (text.size() <= maxBytes) return text.size();
+  if (text.size() <= maxBytes)
+    return text.size();
   std::size_t cut = maxBytes;
   // Step back over continuation bytes to the lead byte of the split sequence.
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+    --cut;
   return cut;
 }
 
 int copyUtf8ToBuffer(std::string_view text, char *buffer, int bufferSize) {
   std::size_t length = utf8CutLength(text, static_cast<std::size_t>(bufferSize) - 1);
-  if (length > 0) std::memcpy(buffer, text.data(), length);
+  if (length > 0)
+    std::memcpy(buffer, text.data(), length);
   buffer[length] = '\0';
   return static_cast<int>(length);
 }

@@ -56,7 +56,7 @@ void captureBox(void *, const char *text, const char *caption) {
 }
 
 class StringLoaderArguments : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     boxes.clear();
     TolkaraSetMessageHook(captureBox, nullptr);
@@ -121,9 +121,11 @@ TEST(LoadedModule, TableOfAnotherModuleInTheGlobalScopeIsNotTaken) {
 
 TEST(MissingStringMessage, TextsAreExact) {
   std::string first = tolkara::missingInModuleMessage(7, "/x/progde.so");
-  EXPECT_EQ(first, "Can not find string with ID=7 in the module:\n /x/progde.so\n It will load from main module.");
+  EXPECT_EQ(first, "Can not find string with ID=7 in the module:\n /x/progde.so\n It will load "
+                   "from main module.");
   std::string both = tolkara::missingEverywhereMessage(first, 7, "/x/prog");
-  EXPECT_EQ(both, first + "\n\nCan not find string with ID=7 in the main module:\n /x/prog\n It will replase with empty string.");
+  EXPECT_EQ(both, first + "\n\nCan not find string with ID=7 in the main module:\n /x/prog\n It "
+                          "will replase with empty string.");
   EXPECT_EQ(tolkara::withSystemError(both, tolkara::LookupStatus::EmptyString), both);
   EXPECT_EQ(tolkara::withSystemError(both, tolkara::LookupStatus::NoTable),
             both + "\n\nSystem error: The module carries no string table.");

@@ -25,7 +25,7 @@ std::vector<unsigned char> readAll(const std::string &path) {
 }
 
 class ElfSectionFile : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     std::string pattern = (std::filesystem::temp_directory_path() / "tolkara-elf.XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -40,12 +40,12 @@ class ElfSectionFile : public ::testing::Test {
   tolkara::ElfSection readFrom(const std::vector<unsigned char> &bytes) {
     std::string path = (dir_ / "copy.so").string();
     std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char *>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return readElfSection(path, kSection);
   }
 
-  template <typename Field>
-  std::vector<unsigned char> withField(std::size_t offset, Field value) {
+  template <typename Field> std::vector<unsigned char> withField(std::size_t offset, Field value) {
     std::vector<unsigned char> bytes = original_;
     std::memcpy(bytes.data() + offset, &value, sizeof value);
     return bytes;
@@ -53,7 +53,8 @@ class ElfSectionFile : public ::testing::Test {
 
   Elf64_Shdr sectionHeader(std::size_t index) const {
     Elf64_Shdr section;
-    std::memcpy(&section, original_.data() + header_.e_shoff + index * sizeof section, sizeof section);
+    std::memcpy(&section, original_.data() + header_.e_shoff + index * sizeof section,
+                sizeof section);
     return section;
   }
 
@@ -84,15 +85,19 @@ TEST_F(ElfSectionFile, ReadsTheStringTableOfALanguageLibrary) {
 }
 
 TEST_F(ElfSectionFile, ALibraryWithoutTableHasNoSection) {
-  EXPECT_EQ(readElfSection(TOLKARA_TEST_PLAIN_LIBRARY, kSection).status, ElfSectionStatus::NoSection);
+  EXPECT_EQ(readElfSection(TOLKARA_TEST_PLAIN_LIBRARY, kSection).status,
+            ElfSectionStatus::NoSection);
 }
 
 TEST_F(ElfSectionFile, MissingFilesDirectoriesAndNonElfAreBad) {
-  EXPECT_EQ(readElfSection((dir_ / "absent.so").string(), kSection).status, ElfSectionStatus::BadFile);
+  EXPECT_EQ(readElfSection((dir_ / "absent.so").string(), kSection).status,
+            ElfSectionStatus::BadFile);
   EXPECT_EQ(readElfSection(dir_.string(), kSection).status, ElfSectionStatus::BadFile);
   EXPECT_EQ(readFrom({'h', 'e', 'l', 'l', 'o'}).status, ElfSectionStatus::BadFile);
-  EXPECT_EQ(readFrom(withField<unsigned char>(EI_CLASS, ELFCLASS32)).status, ElfSectionStatus::BadFile);
-  EXPECT_EQ(readFrom(withField<unsigned char>(EI_DATA, ELFDATA2MSB)).status, ElfSectionStatus::BadFile);
+  EXPECT_EQ(readFrom(withField<unsigned char>(EI_CLASS, ELFCLASS32)).status,
+            ElfSectionStatus::BadFile);
+  EXPECT_EQ(readFrom(withField<unsigned char>(EI_DATA, ELFDATA2MSB)).status,
+            ElfSectionStatus::BadFile);
 }
 
 TEST_F(ElfSectionFile, EveryTruncationIsRejectedCleanly) {
@@ -100,7 +105,8 @@ TEST_F(ElfSectionFile, EveryTruncationIsRejectedCleanly) {
   // bounds; the tables sit at the end of the file.
   for (std::size_t size : {std::size_t{0}, std::size_t{16}, sizeof(Elf64_Ehdr),
                            static_cast<std::size_t>(header_.e_shoff) + 1, original_.size() - 1}) {
-    std::vector<unsigned char> bytes(original_.begin(), original_.begin() + static_cast<std::ptrdiff_t>(size));
+    std::vector<unsigned char> bytes(original_.begin(),
+                                     original_.begin() + static_cast<std::ptrdiff_t>(size));
     EXPECT_EQ(readFrom(bytes).status, ElfSectionStatus::BadFile) << "size " << size;
   }
 }
@@ -112,8 +118,9 @@ TEST_F(ElfSectionFile, CorruptHeaderFieldsAreRejected) {
             ElfSectionStatus::BadFile);
   EXPECT_EQ(readFrom(withField<Elf64_Half>(offsetof(Elf64_Ehdr, e_shnum), 0xFEFF)).status,
             ElfSectionStatus::BadFile);
-  EXPECT_EQ(readFrom(withField<Elf64_Half>(offsetof(Elf64_Ehdr, e_shstrndx), header_.e_shnum)).status,
-            ElfSectionStatus::BadFile);
+  EXPECT_EQ(
+      readFrom(withField<Elf64_Half>(offsetof(Elf64_Ehdr, e_shstrndx), header_.e_shnum)).status,
+      ElfSectionStatus::BadFile);
   EXPECT_EQ(readFrom(withField<Elf64_Half>(offsetof(Elf64_Ehdr, e_shentsize), 32)).status,
             ElfSectionStatus::BadFile);
 }
@@ -134,15 +141,17 @@ TEST_F(ElfSectionFile, CorruptSectionHeadersAreRejected) {
                                             original_.size()))
                 .status,
             ElfSectionStatus::BadFile);
-  EXPECT_EQ(readFrom(withField<Elf64_Word>(shdrField(names, offsetof(Elf64_Shdr, sh_type)), SHT_PROGBITS))
-                .status,
-            ElfSectionStatus::BadFile);
+  EXPECT_EQ(
+      readFrom(withField<Elf64_Word>(shdrField(names, offsetof(Elf64_Shdr, sh_type)), SHT_PROGBITS))
+          .status,
+      ElfSectionStatus::BadFile);
 }
 
 TEST_F(ElfSectionFile, NameOffsetsOutsideTheNameTableMatchNothing) {
   std::size_t table = indexOf(kSection);
   ASSERT_NE(table, 0u);
-  std::vector<unsigned char> bytes = withField<Elf64_Word>(shdrField(table, offsetof(Elf64_Shdr, sh_name)), 0xFFFFFFF0u);
+  std::vector<unsigned char> bytes =
+      withField<Elf64_Word>(shdrField(table, offsetof(Elf64_Shdr, sh_name)), 0xFFFFFFF0u);
   EXPECT_EQ(readFrom(bytes).status, ElfSectionStatus::NoSection);
 }
 
@@ -152,7 +161,8 @@ TEST_F(ElfSectionFile, UnterminatedNameAtTheEndOfTheNameTableMatchesNothing) {
   std::size_t table = indexOf(kSection);
   Elf64_Shdr names = sectionHeader(header_.e_shstrndx);
   auto lastByte = static_cast<Elf64_Word>(names.sh_size - 1);
-  std::vector<unsigned char> bytes = withField<Elf64_Word>(shdrField(table, offsetof(Elf64_Shdr, sh_name)), lastByte);
+  std::vector<unsigned char> bytes =
+      withField<Elf64_Word>(shdrField(table, offsetof(Elf64_Shdr, sh_name)), lastByte);
   EXPECT_EQ(readFrom(bytes).status, ElfSectionStatus::NoSection);
 }
 

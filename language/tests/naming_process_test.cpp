@@ -32,22 +32,25 @@ TEST_F(TolkaraProcess, NulInAnyCaseGivesEn) {
 TEST_F(TolkaraProcess, DeNamesTheDeLibraryAndIdentifier1031) {
   writeIni("[Program]\nDefLang=de\n");
   install("tolkara-probeger.so", "tolkara-probede.so");  // holds 1031 and 1033
-  EXPECT_EQ(probe({"resext", "0", "bstr", "-", "1", "0"}),
-            (Lines{"resext " + path("tolkara-probede.so"), "bstr vt=8 len=12 last=0065 ger-1031:one"}));
+  EXPECT_EQ(
+      probe({"resext", "0", "bstr", "-", "1", "0"}),
+      (Lines{"resext " + path("tolkara-probede.so"), "bstr vt=8 len=12 last=0065 ger-1031:one"}));
 }
 
 TEST_F(TolkaraProcess, GermanIsReadAsGerWithIdentifier1033) {
   writeIni("[Program]\nDefLang=german\n");
   install("tolkara-probeger.so");
-  EXPECT_EQ(probe({"resext", "0", "bstr", "-", "1", "0"}),
-            (Lines{"resext " + path("tolkara-probeger.so"), "bstr vt=8 len=12 last=0065 ger-1033:one"}));
+  EXPECT_EQ(
+      probe({"resext", "0", "bstr", "-", "1", "0"}),
+      (Lines{"resext " + path("tolkara-probeger.so"), "bstr vt=8 len=12 last=0065 ger-1033:one"}));
 }
 
 TEST_F(TolkaraProcess, UpperCaseCzNamesTheCzLibraryButIdentifier1033) {
   writeIni("[Program]\nDefLang=CZ\n");
   install("tolkara-probeCZ.so");
-  EXPECT_EQ(probe({"resext", "0", "bstr", "-", "1", "0"}),
-            (Lines{"resext " + path("tolkara-probeCZ.so"), "bstr vt=8 len=11 last=0065 CZ-1033:one"}));
+  EXPECT_EQ(
+      probe({"resext", "0", "bstr", "-", "1", "0"}),
+      (Lines{"resext " + path("tolkara-probeCZ.so"), "bstr vt=8 len=11 last=0065 CZ-1033:one"}));
 }
 
 TEST_F(TolkaraProcess, PathCharactersInTheCodeFallBackToEn) {
@@ -70,9 +73,28 @@ TEST_F(TolkaraProcess, EditingTheIniAfterAnExportsFirstCallDoesNotChangeThatExpo
   writeIni("[Program]\nDefLang=de\n");
   install("tolkara-probede.so");
   install("tolkara-probefr.so");
-  Lines lines = probe({"resext", "0", "ini", "[Program]\\nDefLang=fr\\n", "resext", "0",
-                       "str", "-", "1", "0", "64", "ini", "[Program]\\nDefLang=de\\n",
-                       "str", "-", "1", "0", "64", "bstr", "-", "1", "0"});
+  Lines lines = probe({"resext",
+                       "0",
+                       "ini",
+                       "[Program]\\nDefLang=fr\\n",
+                       "resext",
+                       "0",
+                       "str",
+                       "-",
+                       "1",
+                       "0",
+                       "64",
+                       "ini",
+                       "[Program]\\nDefLang=de\\n",
+                       "str",
+                       "-",
+                       "1",
+                       "0",
+                       "64",
+                       "bstr",
+                       "-",
+                       "1",
+                       "0"});
   // Each export reads the file on its own first call, and never again.
   EXPECT_EQ(lines, (Lines{"resext " + path("tolkara-probede.so"), "ini written",
                           "resext " + path("tolkara-probede.so"), "str 6 fr:one", "ini written",

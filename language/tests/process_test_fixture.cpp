@@ -21,15 +21,19 @@ struct ProcessResult {
 // reports of the child show up in the test log.
 ProcessResult run(const std::vector<std::string> &argv, const std::vector<std::string> &extraEnv) {
   std::vector<char *> args;
-  for (const std::string &arg : argv) args.push_back(const_cast<char *>(arg.c_str()));
+  for (const std::string &arg : argv)
+    args.push_back(const_cast<char *>(arg.c_str()));
   args.push_back(nullptr);
   std::vector<char *> env(extraEnv.size());
-  for (std::size_t i = 0; i < extraEnv.size(); ++i) env[i] = const_cast<char *>(extraEnv[i].c_str());
-  for (char **entry = environ; *entry != nullptr; ++entry) env.push_back(*entry);
+  for (std::size_t i = 0; i < extraEnv.size(); ++i)
+    env[i] = const_cast<char *>(extraEnv[i].c_str());
+  for (char **entry = environ; *entry != nullptr; ++entry)
+    env.push_back(*entry);
   env.push_back(nullptr);
 
   int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return {};
+  if (pipe(pipeEnds) != 0)
+    return {};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
@@ -43,7 +47,8 @@ ProcessResult run(const std::vector<std::string> &argv, const std::vector<std::s
   for (ssize_t got; (got = read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
     result.output.append(chunk, static_cast<std::size_t>(got));
   close(pipeEnds[0]);
-  if (spawned == 0) waitpid(child, &result.status, 0);
+  if (spawned == 0)
+    waitpid(child, &result.status, 0);
   return result;
 }
 
@@ -77,10 +82,12 @@ std::vector<std::string> TolkaraProcess::probe(const std::vector<std::string> &c
   argv.insert(argv.end(), commands.begin(), commands.end());
   ProcessResult result = run(argv, environment);
   EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0)
-      << "probe status " << result.status << "\n" << result.output;
+      << "probe status " << result.status << "\n"
+      << result.output;
   std::vector<std::string> lines;
   std::istringstream stream(result.output);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  for (std::string line; std::getline(stream, line);)
+    lines.push_back(line);
   return lines;
 }
 

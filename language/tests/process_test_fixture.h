@@ -11,7 +11,7 @@
 #include <vector>
 
 class TolkaraProcess : public ::testing::Test {
- protected:
+protected:
   void SetUp() override;
   void TearDown() override;
 

@@ -8,7 +8,7 @@
 using Lines = std::vector<std::string>;
 
 class LoadResExtDll : public TolkaraProcess {
- protected:
+protected:
   std::string marker() const { return path("constructor-ran"); }
   std::vector<std::string> markerEnvironment() const { return {"TOLKARA_TEST_MARKER=" + marker()}; }
 };
@@ -28,14 +28,16 @@ TEST_F(LoadResExtDll, OrdinaryHandleReadsItsTable) {
   writeIni("[Program]\nDefLang=de\n");
   install("tolkara-probede.so");
   EXPECT_EQ(probe({"resext", "0", "tlstr", "1", "0", "tlstr", "1", "1031", "tlstr", "1", "1033"}),
-            (Lines{"resext " + path("tolkara-probede.so"), "tlstr 6 de:one", "tlstr 6 de:one", "tlstr 0 "}));
+            (Lines{"resext " + path("tolkara-probede.so"), "tlstr 6 de:one", "tlstr 6 de:one",
+                   "tlstr 0 "}));
 }
 
 TEST_F(LoadResExtDll, DataFileModeReadsStringsAndRunsNoCode) {
   writeIni("[Program]\nDefLang=mk\n");
   install("tolkara-probemk.so");
-  EXPECT_EQ(probe({"resext", "1", "tlstr", "1", "0", "tlstr", "2", "1033", "free"}, markerEnvironment()),
-            (Lines{"resext data", "tlstr 6 mk:one", "tlstr 12 mk:two \xC3\xA9t\xC3\xA9"}));
+  EXPECT_EQ(
+      probe({"resext", "1", "tlstr", "1", "0", "tlstr", "2", "1033", "free"}, markerEnvironment()),
+      (Lines{"resext data", "tlstr 6 mk:one", "tlstr 12 mk:two \xC3\xA9t\xC3\xA9"}));
   EXPECT_FALSE(std::filesystem::exists(marker()));
 }
 
@@ -50,7 +52,8 @@ TEST_F(LoadResExtDll, OrdinaryModeRunsTheConstructorThatDataFileModeSkips) {
 
 TEST_F(LoadResExtDll, CorruptFileGivesNullInBothModes) {
   writeIni("[Program]\nDefLang=de\n");
-  std::ofstream(path("tolkara-probede.so")) << "\x7f" "ELF but not really";
+  std::ofstream(path("tolkara-probede.so")) << "\x7f"
+                                               "ELF but not really";
   EXPECT_EQ(probe({"resext", "1", "resext", "0"}), (Lines{"resext null", "resext null"}));
 }
 

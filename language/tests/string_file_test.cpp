@@ -35,11 +35,10 @@ TEST(StringFile, ReadsLanguageIdsAndTexts) {
 }
 
 TEST(StringFile, DecodesUtf8AndCEscapes) {
-  StringTableContents table = parse(
-      "1033\n"
-      "1 \"\xC3\xA9\xF0\x9F\x98\x80\"\n"
-      "2 \"\\a\\b\\f\\n\\r\\t\\v\\\\\\'\\\"\\?\"\n"
-      "3 \"\\101\\x42\\u00e9\\U0001F600\\0\"\n");
+  StringTableContents table = parse("1033\n"
+                                    "1 \"\xC3\xA9\xF0\x9F\x98\x80\"\n"
+                                    "2 \"\\a\\b\\f\\n\\r\\t\\v\\\\\\'\\\"\\?\"\n"
+                                    "3 \"\\101\\x42\\u00e9\\U0001F600\\0\"\n");
   EXPECT_EQ(table.at(1033).at(1), u"\u00E9\U0001F600");
   EXPECT_EQ(table.at(1033).at(2), u"\a\b\f\n\r\t\v\\'\"?");
   EXPECT_EQ(table.at(1033).at(3), std::u16string(u"AB\u00E9\U0001F600") + u'\0');
@@ -61,19 +60,19 @@ TEST(StringFile, ReportsFileLineAndReason) {
 
 TEST(StringFile, RejectsMalformedLines) {
   for (const char *bad : {
-           "70000\n",                        // language above 0xFFFF
-           "1033 x\n",                       // junk after the language
-           "1033\n1 \"open\n",               // unterminated
-           "1033\n1 \"a\" b\n",              // text after the quote
-           "1033\n1\"a\"\n",                 // no blank after the id
-           "1033\nx \"a\"\n",                // no id
-           "1033\n1048560 \"a\"\n",          // block number above 0xFFFF
-           "1033\n1 \"\\u12\"\n",            // short \u
-           "1033\n1 \"\\uD800\"\n",          // surrogate code point
-           "1033\n1 \"\xC3\"\n",             // truncated UTF-8
-           "1033\n1 \"\xC0\xAF\"\n",         // overlong UTF-8
-           "1033\n1 \"\xED\xA0\x80\"\n",     // UTF-8 encoded surrogate
-           "1033\n1 \"\xF5\x80\x80\x80\"\n", // beyond U+10FFFF
+           "70000\n",                         // language above 0xFFFF
+           "1033 x\n",                        // junk after the language
+           "1033\n1 \"open\n",                // unterminated
+           "1033\n1 \"a\" b\n",               // text after the quote
+           "1033\n1\"a\"\n",                  // no blank after the id
+           "1033\nx \"a\"\n",                 // no id
+           "1033\n1048560 \"a\"\n",           // block number above 0xFFFF
+           "1033\n1 \"\\u12\"\n",             // short \u
+           "1033\n1 \"\\uD800\"\n",           // surrogate code point
+           "1033\n1 \"\xC3\"\n",              // truncated UTF-8
+           "1033\n1 \"\xC0\xAF\"\n",          // overlong UTF-8
+           "1033\n1 \"\xED\xA0\x80\"\n",      // UTF-8 encoded surrogate
+           "1033\n1 \"\xF5\x80\x80\x80\"\n",  // beyond U+10FFFF
        })
     EXPECT_NE(errorOf(bad), "no error") << bad;
 }

@@ -43,7 +43,8 @@ std::size_t entryOffset(const std::vector<unsigned char> &bytes, std::uint16_t l
                         std::uint16_t block) {
   std::size_t count = bytes[4] | (bytes[5] << 8);
   for (std::size_t at = 8; at < 8 + count * 12; at += 12)
-    if ((bytes[at] | (bytes[at + 1] << 8)) == language && (bytes[at + 2] | (bytes[at + 3] << 8)) == block)
+    if ((bytes[at] | (bytes[at + 1] << 8)) == language &&
+        (bytes[at + 2] | (bytes[at + 3] << 8)) == block)
       return at;
   ADD_FAILURE() << "no entry";
   return 8;

@@ -46,7 +46,10 @@ TEST(Utf8Buffer, CountsBytesAndTerminates) {
   char buffer[7];
   std::fill(std::begin(buffer), std::end(buffer), 'X');
   // Room for five bytes: "Grö" and half of the "ß" that follows.
-  EXPECT_EQ(copyUtf8ToBuffer("Gr\xC3\xB6\xC3\x9F" "e", buffer, 6), 4);
+  EXPECT_EQ(copyUtf8ToBuffer("Gr\xC3\xB6\xC3\x9F"
+                             "e",
+                             buffer, 6),
+            4);
   EXPECT_STREQ(buffer, "Gr\xC3\xB6");
   EXPECT_EQ(buffer[5], 'X');
   EXPECT_EQ(copyUtf8ToBuffer("anything", buffer, 1), 0);

@@ -36,7 +36,8 @@ std::vector<unsigned char> encodeBlock(const std::map<std::uint32_t, std::u16str
     const std::u16string empty;
     const std::u16string &text = found == strings.end() ? empty : found->second;
     putU16(bytes, static_cast<std::uint32_t>(text.size()));
-    for (char16_t unit : text) putU16(bytes, unit);
+    for (char16_t unit : text)
+      putU16(bytes, unit);
   }
   return bytes;
 }
@@ -68,7 +69,8 @@ std::vector<unsigned char> writeStringTable(const StringTableContents &table) {
     putU32(out, block.bytes.size());
     offset += block.bytes.size();
   }
-  for (const Block &block : blocks) out.insert(out.end(), block.bytes.begin(), block.bytes.end());
+  for (const Block &block : blocks)
+    out.insert(out.end(), block.bytes.begin(), block.bytes.end());
   return out;
 }
 

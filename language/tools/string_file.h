@@ -19,7 +19,7 @@ namespace tolkara::tools {
 using StringTableContents = std::map<std::uint16_t, std::map<std::uint32_t, std::u16string>>;
 
 class StringFileError : public std::runtime_error {
- public:
+public:
   using std::runtime_error::runtime_error;
 };
 

@@ -23,7 +23,8 @@ int usage() {
 
 std::string readFile(const std::string &path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) throw tolkara::tools::StringFileError(path + ": cannot be read");
+  if (!file)
+    throw tolkara::tools::StringFileError(path + ": cannot be read");
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
@@ -34,7 +35,8 @@ void writeFile(const std::string &path, const std::string &text) {
   {
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
     file << text;
-    if (!file.flush()) throw std::runtime_error(temporary + ": cannot be written");
+    if (!file.flush())
+      throw std::runtime_error(temporary + ": cannot be written");
   }
   if (std::rename(temporary.c_str(), path.c_str()) != 0)
     throw std::runtime_error(path + ": cannot be written");
@@ -44,16 +46,19 @@ void writeFile(const std::string &path, const std::string &text) {
 
 int main(int argc, char **argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() < 3 || args[0] != "-o") return usage();
+  if (args.size() < 3 || args[0] != "-o")
+    return usage();
   try {
     tolkara::tools::StringTableContents table;
     std::string origin;
     for (std::size_t i = 2; i < args.size(); ++i) {
       tolkara::tools::parseStringFile(readFile(args[i]), args[i], table);
       std::size_t slash = args[i].rfind('/');
-      origin += (origin.empty() ? "" : ", ") + args[i].substr(slash == std::string::npos ? 0 : slash + 1);
+      origin +=
+          (origin.empty() ? "" : ", ") + args[i].substr(slash == std::string::npos ? 0 : slash + 1);
     }
-    writeFile(args[1], tolkara::tools::writeCSource(tolkara::tools::writeStringTable(table), origin));
+    writeFile(args[1],
+              tolkara::tools::writeCSource(tolkara::tools::writeStringTable(table), origin));
   } catch (const std::exception &error) {
     std::cerr << "tolkara-strings: " << error.what() << "\n";
     return 1;

@@ -146,7 +146,8 @@ bool ReadOff(const std::string& text, G3Surface* s, std::string& error)
     int skipped = 0;
     for (long k = 0; k < counts[1]; ++k) {
         long n;
-        if (at >= tokens.size() || !Integer(tokens[at++], n) || n < 0 || at + static_cast<std::size_t>(n) > tokens.size())
+        if (at >= tokens.size() || !Integer(tokens[at++], n) || n < 0 ||
+            at + static_cast<std::size_t>(n) > tokens.size())
             return Fail(error, "bad face " + std::to_string(k), 1);
         std::vector<long> index;
         for (long i = 0; i < n; ++i) {

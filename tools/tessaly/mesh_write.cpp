@@ -78,7 +78,7 @@ std::string Off(G3Surface* s)
 {
     auto at = Positions(s);
     std::string out = "OFF\n" + std::to_string(s->GetVertexCount()) + " " + std::to_string(s->GetFacetCount()) + " " +
-                      std::to_string(s->GetEdgeCount()) + "\n" + Vertices(s, "");
+        std::to_string(s->GetEdgeCount()) + "\n" + Vertices(s, "");
     for (int k = 0; k < s->GetFacetCount(); ++k) {
         std::vector<G3Vertex*> loop = Loop(s->GetFacet(k));
         out += std::to_string(loop.size());
@@ -136,12 +136,9 @@ bool WriteMesh(const std::string& path, G3Surface* s, std::string& error)
             error = "cannot write " + path;
         return ok;
     }
-    case MeshFormat::Obj:
-        return WriteText(path, Obj(s), error);
-    case MeshFormat::Off:
-        return WriteText(path, Off(s), error);
-    case MeshFormat::Stl:
-        return WriteText(path, Stl(s), error);
+    case MeshFormat::Obj: return WriteText(path, Obj(s), error);
+    case MeshFormat::Off: return WriteText(path, Off(s), error);
+    case MeshFormat::Stl: return WriteText(path, Stl(s), error);
     default:
         error = "cannot write " + path + ": the known output formats are .g3s, .wrl, .obj, .off and .stl";
         return false;

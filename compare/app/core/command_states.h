@@ -8,10 +8,7 @@ enum ViewMode { kNoComparison = -1, kShowFirst = 0, kShowSecond = 1, kShowDiffer
 struct CommandState {
     bool enabled = false;
     bool checked = false;
-    bool operator==(const CommandState& other) const
-    {
-        return enabled == other.enabled && checked == other.checked;
-    }
+    bool operator==(const CommandState& other) const { return enabled == other.enabled && checked == other.checked; }
 };
 
 // A command of the main window (1004, 1006..1011, 1015, 1025, 1026) in a

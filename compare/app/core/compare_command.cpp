@@ -52,8 +52,7 @@ void CCompareCommand::DeleteTemporaryBitmaps()
     }
 }
 
-CompareOutcome CCompareCommand::Run(const QString& file1, const QString& file2,
-                                    const TwinviewSettings& settings)
+CompareOutcome CCompareCommand::Run(const QString& file1, const QString& file2, const TwinviewSettings& settings)
 {
     DeleteTemporaryBitmaps();
     CompareOutcome outcome;
@@ -65,8 +64,7 @@ CompareOutcome CCompareCommand::Run(const QString& file1, const QString& file2,
     try {
         QString bitmap1;
         QString bitmap2;
-        if (MakeBitmaps(file1, file2, settings, bitmap1, bitmap2) &&
-            ReadAndCompare(bitmap1, bitmap2, outcome)) {
+        if (MakeBitmaps(file1, file2, settings, bitmap1, bitmap2) && ReadAndCompare(bitmap1, bitmap2, outcome)) {
             outcome.status = CompareStatus::Compared;
             return outcome;
         }
@@ -97,8 +95,8 @@ bool CCompareCommand::CheckFiles(const QString& file1, const QString& file2)
 
 // Raster files are their own bitmaps; drawings get a temporary bitmap that
 // the engine renders.
-bool CCompareCommand::MakeBitmaps(const QString& file1, const QString& file2,
-                                  const TwinviewSettings& settings, QString& bitmap1, QString& bitmap2)
+bool CCompareCommand::MakeBitmaps(const QString& file1, const QString& file2, const TwinviewSettings& settings,
+                                  QString& bitmap1, QString& bitmap2)
 {
     const bool render1 = NeedsRendering(file1);
     const bool render2 = NeedsRendering(file2);
@@ -124,8 +122,7 @@ bool CCompareCommand::MakeBitmaps(const QString& file1, const QString& file2,
     return false;
 }
 
-bool CCompareCommand::RenderWithEngine(const QString& file1, const QString& file2,
-                                       const TwinviewSettings& settings)
+bool CCompareCommand::RenderWithEngine(const QString& file1, const QString& file2, const TwinviewSettings& settings)
 {
     if (IsSameFile(file1, file2)) {
         Show(ids::kSameFile);
@@ -152,8 +149,7 @@ bool CCompareCommand::RenderWithEngine(const QString& file1, const QString& file
     return result.ok;
 }
 
-bool CCompareCommand::ReadAndCompare(const QString& bitmap1, const QString& bitmap2,
-                                     CompareOutcome& outcome)
+bool CCompareCommand::ReadAndCompare(const QString& bitmap1, const QString& bitmap2, CompareOutcome& outcome)
 {
     outcome.first = ReadBitmapFile(bitmap1);
     outcome.second = outcome.first.isNull() ? QImage() : ReadBitmapFile(bitmap2);
@@ -164,8 +160,9 @@ bool CCompareCommand::ReadAndCompare(const QString& bitmap1, const QString& bitm
     const QSize size1 = outcome.first.size();
     const QSize size2 = outcome.second.size();
     if (size1 != size2) {
-        Show(ids::kDifferentSize, {QString::number(size1.width()), QString::number(size1.height()),
-                                   QString::number(size2.width()), QString::number(size2.height())});
+        Show(ids::kDifferentSize,
+             {QString::number(size1.width()), QString::number(size1.height()), QString::number(size2.width()),
+              QString::number(size2.height())});
         return false;
     }
     const PixelDifference difference = ComparePixels(outcome.first, outcome.second);

@@ -35,8 +35,8 @@ class CCompareCommand {
 public:
     // `engine` may be null, and `engineReady` false, when no engine is there:
     // then only raster files can be compared.
-    CCompareCommand(IUserInterface& ui, const IStrings& strings, CPrivateTempDir& tempDir,
-                    CDraftoraEngine* engine, bool engineReady);
+    CCompareCommand(IUserInterface& ui, const IStrings& strings, CPrivateTempDir& tempDir, CDraftoraEngine* engine,
+                    bool engineReady);
     // Deletes the temporary bitmaps of the last comparison.
     ~CCompareCommand();
     CCompareCommand(const CCompareCommand&) = delete;
@@ -50,10 +50,9 @@ public:
 
 private:
     bool CheckFiles(const QString& file1, const QString& file2);
-    bool MakeBitmaps(const QString& file1, const QString& file2, const TwinviewSettings& settings,
-                     QString& bitmap1, QString& bitmap2);
-    bool RenderWithEngine(const QString& file1, const QString& file2,
-                          const TwinviewSettings& settings);
+    bool MakeBitmaps(const QString& file1, const QString& file2, const TwinviewSettings& settings, QString& bitmap1,
+                     QString& bitmap2);
+    bool RenderWithEngine(const QString& file1, const QString& file2, const TwinviewSettings& settings);
     bool ReadAndCompare(const QString& bitmap1, const QString& bitmap2, CompareOutcome& outcome);
     void Show(int stringId, const QStringList& arguments = {});
 

@@ -5,9 +5,9 @@
 
 enum class FileKind {
     Unsupported,
-    Raster,        // .BMP, .PNG, .JPG: read directly
-    Drawing,       // .VKD: rendered by the Draftora engine
-    OtherDrawing,  // .QVX, .Q2X, .DWG: accepted, but no engine here renders them
+    Raster,       // .BMP, .PNG, .JPG: read directly
+    Drawing,      // .VKD: rendered by the Draftora engine
+    OtherDrawing, // .QVX, .Q2X, .DWG: accepted, but no engine here renders them
 };
 
 // The extension is what follows the last "." of the file name (never a dot

@@ -13,8 +13,7 @@ struct IntRect {
     int Height() const { return bottom - top; }
     bool operator==(const IntRect& other) const
     {
-        return left == other.left && top == other.top && right == other.right &&
-               bottom == other.bottom;
+        return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
     }
     bool operator!=(const IntRect& other) const { return !(*this == other); }
 };

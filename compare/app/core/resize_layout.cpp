@@ -27,8 +27,7 @@ Shift ShiftFor(int delta, LayoutShare share, bool moves, bool stretches)
 } // namespace
 
 CResizeLayout::CResizeLayout(int clientWidth, int clientHeight)
-    : m_minWidth(clientWidth), m_minHeight(clientHeight), m_lastWidth(clientWidth),
-      m_lastHeight(clientHeight)
+    : m_minWidth(clientWidth), m_minHeight(clientHeight), m_lastWidth(clientWidth), m_lastHeight(clientHeight)
 {
 }
 

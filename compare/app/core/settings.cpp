@@ -25,8 +25,8 @@ TwinviewSettings ReadSettings(QSettings& store)
 {
     TwinviewSettings settings;
     const qlonglong size = ReadInteger(store, kImageSize, settings.imageSize);
-    settings.imageSize = static_cast<int>(std::clamp<qlonglong>(
-        size, TwinviewSettings::kMinImageSize, TwinviewSettings::kMaxImageSize));
+    settings.imageSize =
+        static_cast<int>(std::clamp<qlonglong>(size, TwinviewSettings::kMinImageSize, TwinviewSettings::kMaxImageSize));
     settings.changeColour = ReadInteger(store, kChangeColour, 0) != 0;
     settings.colour = static_cast<std::uint32_t>(ReadInteger(store, kColour, 0));
     return settings;
@@ -53,7 +53,6 @@ QColor ColourFromRgbValue(std::uint32_t value)
 
 std::uint32_t RgbValueFromColour(const QColor& colour)
 {
-    return static_cast<std::uint32_t>(colour.red()) |
-           static_cast<std::uint32_t>(colour.green()) << 8 |
-           static_cast<std::uint32_t>(colour.blue()) << 16;
+    return static_cast<std::uint32_t>(colour.red()) | static_cast<std::uint32_t>(colour.green()) << 8 |
+        static_cast<std::uint32_t>(colour.blue()) << 16;
 }

@@ -19,8 +19,7 @@ struct TwinviewSettings {
 
     bool operator==(const TwinviewSettings& other) const
     {
-        return imageSize == other.imageSize && changeColour == other.changeColour &&
-               colour == other.colour;
+        return imageSize == other.imageSize && changeColour == other.changeColour && colour == other.colour;
     }
 };
 

@@ -7,6 +7,5 @@ QString VersionText(int major, int minor, int patch, int tweak)
 
 QString ProgramVersionText()
 {
-    return VersionText(TWINVIEW_VERSION_MAJOR, TWINVIEW_VERSION_MINOR, TWINVIEW_VERSION_PATCH,
-                       TWINVIEW_VERSION_TWEAK);
+    return VersionText(TWINVIEW_VERSION_MAJOR, TWINVIEW_VERSION_MINOR, TWINVIEW_VERSION_PATCH, TWINVIEW_VERSION_TWEAK);
 }

@@ -92,8 +92,7 @@ void CZoomModel::ZoomToDifferences()
     }
     LeaveFitMode();
     // The box includes its last pixels; the view rectangle ends past them.
-    m_view = {m_differenceBox.left, m_differenceBox.top, m_differenceBox.right + 1,
-              m_differenceBox.bottom + 1};
+    m_view = {m_differenceBox.left, m_differenceBox.top, m_differenceBox.right + 1, m_differenceBox.bottom + 1};
     Fit();
     m_scale = std::max(m_scale, 1.0); // never magnify
     Place();
@@ -214,8 +213,7 @@ void CZoomModel::Place()
 {
     const int halfWidth = HalfClientWidth(m_scale);
     const int halfHeight = HalfClientHeight(m_scale);
-    m_view = {m_centre.x - halfWidth, m_centre.y - halfHeight, m_centre.x + halfWidth,
-              m_centre.y + halfHeight};
+    m_view = {m_centre.x - halfWidth, m_centre.y - halfHeight, m_centre.x + halfWidth, m_centre.y + halfHeight};
 }
 
 void CZoomModel::Clamp()

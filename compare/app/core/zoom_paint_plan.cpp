@@ -77,8 +77,8 @@ IntPoint CZoomModel::MapToBitmap(IntPoint client) const
 std::optional<IntPoint> CZoomModel::ClientToBitmap(IntPoint client) const
 {
     const IntRect destination = Plan().destination;
-    if (!HasBitmap() || client.x < destination.left || client.x >= destination.right ||
-        client.y < destination.top || client.y >= destination.bottom)
+    if (!HasBitmap() || client.x < destination.left || client.x >= destination.right || client.y < destination.top ||
+        client.y >= destination.bottom)
         return std::nullopt;
     return MapToBitmap(client);
 }

@@ -55,8 +55,8 @@ bool CDesktopServices::CreateMainWindow(const CMyCommandLineInfo& commandLine)
     auto* qtUi = unattended ? nullptr : new CQtUserInterface;
     m_ui.reset(unattended ? static_cast<IUserInterface*>(new CConsoleUserInterface) : qtUi);
     const QString helpFile = HelpFilePath(QCoreApplication::applicationDirPath());
-    TwinviewDlgContext context{*m_ui, m_strings, *m_tempDir, m_engine.get(), m_engineReady,
-                               DefaultSettingsFile(), helpFile};
+    TwinviewDlgContext context{*m_ui,   m_strings, *m_tempDir, m_engine.get(), m_engineReady, DefaultSettingsFile(),
+                               helpFile};
     m_window = std::make_unique<CTwinviewDlg>(context);
     if (qtUi)
         qtUi->SetMainWindow(m_window.get());

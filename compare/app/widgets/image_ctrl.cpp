@@ -44,8 +44,7 @@ void SetBar(QScrollBar* bar, const ScrollBarState& state)
 
 } // namespace
 
-CImageCtrl::CImageCtrl(const IStrings& strings, QWidget* parent)
-    : QAbstractScrollArea(parent), m_strings(strings)
+CImageCtrl::CImageCtrl(const IStrings& strings, QWidget* parent) : QAbstractScrollArea(parent), m_strings(strings)
 {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

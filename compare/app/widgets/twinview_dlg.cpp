@@ -118,10 +118,8 @@ void CTwinviewDlg::CreateControls()
             [this] { OnSelectFile(1); });
     connect(NewButton(ids::kSelectFile2, ids::kSelectFile2Text), &QPushButton::clicked, this,
             [this] { OnSelectFile(2); });
-    connect(NewButton(ids::kCompare, ids::kCompareText), &QPushButton::clicked, this,
-            &CTwinviewDlg::OnCompare);
-    connect(NewButton(ids::kSettings, ids::kSettingsText), &QPushButton::clicked, this,
-            &CTwinviewDlg::OnSettings);
+    connect(NewButton(ids::kCompare, ids::kCompareText), &QPushButton::clicked, this, &CTwinviewDlg::OnCompare);
+    connect(NewButton(ids::kSettings, ids::kSettingsText), &QPushButton::clicked, this, &CTwinviewDlg::OnSettings);
     m_view = new CImageCtrl(m_context.strings, this);
     m_view->setObjectName(ControlName(ids::kImageView));
     m_controls[ids::kImageView] = m_view;

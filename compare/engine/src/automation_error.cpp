@@ -2,12 +2,9 @@
 
 #include <cstdio>
 
-CAutomationError::CAutomationError(std::string source, std::uint32_t code,
-                                   std::string description, std::string systemText)
-    : std::runtime_error(description),
-      m_source(std::move(source)),
-      m_code(code),
-      m_description(std::move(description)),
+CAutomationError::CAutomationError(std::string source, std::uint32_t code, std::string description,
+                                   std::string systemText)
+    : std::runtime_error(description), m_source(std::move(source)), m_code(code), m_description(std::move(description)),
       m_systemText(std::move(systemText))
 {
 }

@@ -11,8 +11,7 @@ namespace {
 
 std::uint32_t LittleEndian32(const unsigned char* p)
 {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
 
 // Reads the first six bytes: "BM" and the size field.
@@ -31,8 +30,7 @@ bool HeaderSizeMatches(int fd, off_t fileSize)
     return header[0] == 'B' && header[1] == 'M' && LittleEndian32(header + 2) == fileSize;
 }
 
-bool Poll(const std::string& path, ISleeper& sleeper, const BitmapProbe& probe,
-          BitmapState wanted)
+bool Poll(const std::string& path, ISleeper& sleeper, const BitmapProbe& probe, BitmapState wanted)
 {
     for (int attempt = 1;; ++attempt) {
         const BitmapState state = probe(path);
@@ -55,16 +53,14 @@ BitmapState ProbeBitmapFile(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return BitmapState::Incomplete;
-    const bool complete = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-                          HeaderSizeMatches(fd, st.st_size);
+    const bool complete = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && HeaderSizeMatches(fd, st.st_size);
     ::close(fd);
     return complete ? BitmapState::Complete : BitmapState::Incomplete;
 }
 
 bool WaitForBitmap(const std::string& path, ISleeper& sleeper, const BitmapProbe& probe)
 {
-    return Poll(path, sleeper, probe, BitmapState::Incomplete) &&
-           Poll(path, sleeper, probe, BitmapState::Complete);
+    return Poll(path, sleeper, probe, BitmapState::Incomplete) && Poll(path, sleeper, probe, BitmapState::Complete);
 }
 
 bool RemoveStaleBitmap(const std::string& path)

@@ -21,8 +21,7 @@ inline constexpr std::chrono::milliseconds kBitmapProbeInterval{200};
 
 // Up to 50 probes 200 ms apart until the file exists, then up to 50 more
 // until it is complete. True when it is.
-bool WaitForBitmap(const std::string& path, ISleeper& sleeper,
-                   const BitmapProbe& probe = ProbeBitmapFile);
+bool WaitForBitmap(const std::string& path, ISleeper& sleeper, const BitmapProbe& probe = ProbeBitmapFile);
 
 // Removes a file left at the path by an earlier run, which the wait would
 // otherwise take for the new bitmap. False when something stays there.

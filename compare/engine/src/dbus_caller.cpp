@@ -20,29 +20,23 @@ CAutomationError BusError(std::uint32_t code, const QString& description)
 CAutomationError NoReplyError(const char* method, qint64 elapsedMs, qint64 timeoutMs)
 {
     if (elapsedMs + 50 >= timeoutMs)
-        return BusError(draftora::kTimedOut, QString("The engine did not answer %1 within %2 s.")
-                                                 .arg(method)
-                                                 .arg(timeoutMs / 1000.0));
-    return BusError(draftora::kServerUnavailable,
-                    QString("The engine ended while answering %1.").arg(method));
+        return BusError(draftora::kTimedOut,
+                        QString("The engine did not answer %1 within %2 s.").arg(method).arg(timeoutMs / 1000.0));
+    return BusError(draftora::kServerUnavailable, QString("The engine ended while answering %1.").arg(method));
 }
 
-CAutomationError ToAutomationError(const QDBusMessage& reply, const char* method,
-                                   qint64 elapsedMs, qint64 timeoutMs)
+CAutomationError ToAutomationError(const QDBusMessage& reply, const char* method, qint64 elapsedMs, qint64 timeoutMs)
 {
     const QString name = reply.errorName();
     if (name == draftora::kAutomationErrorName) {
         if (const auto payload = draftora::DecodeErrorPayload(reply.errorMessage()))
-            return CAutomationError(payload->source.toStdString(), payload->code,
-                                    payload->description.toStdString(),
+            return CAutomationError(payload->source.toStdString(), payload->code, payload->description.toStdString(),
                                     payload->systemText.toStdString());
     }
     if (name == "org.freedesktop.DBus.Error.NoReply" || name == "org.freedesktop.DBus.Error.Timeout")
         return NoReplyError(method, elapsedMs, timeoutMs);
-    if (name == "org.freedesktop.DBus.Error.ServiceUnknown" ||
-        name == "org.freedesktop.DBus.Error.NameHasNoOwner" ||
-        name == "org.freedesktop.DBus.Error.Disconnected" ||
-        name == "org.freedesktop.DBus.Error.NoServer")
+    if (name == "org.freedesktop.DBus.Error.ServiceUnknown" || name == "org.freedesktop.DBus.Error.NameHasNoOwner" ||
+        name == "org.freedesktop.DBus.Error.Disconnected" || name == "org.freedesktop.DBus.Error.NoServer")
         return BusError(draftora::kServerUnavailable, reply.errorMessage());
     if (name == "org.freedesktop.DBus.Error.UnknownObject")
         return BusError(draftora::kDisconnected, reply.errorMessage());
@@ -62,8 +56,7 @@ QList<QVariant> DbusCaller::Call(const QString& path, const char* interface, con
 {
     if (!m_connection.isConnected())
         throw BusError(draftora::kServerUnavailable, "There is no connection to the session bus.");
-    QDBusMessage message =
-        QDBusMessage::createMethodCall(draftora::kServiceName, path, interface, method);
+    QDBusMessage message = QDBusMessage::createMethodCall(draftora::kServiceName, path, interface, method);
     message.setArguments(arguments);
     const qint64 timeout = (duration == Duration::Long ? m_longTimeout : m_normalTimeout).count();
     QElapsedTimer clock;

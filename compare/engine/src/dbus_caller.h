@@ -17,8 +17,7 @@ public:
                std::chrono::milliseconds longTimeout);
 
     QList<QVariant> Call(const QString& path, const char* interface, const char* method,
-                         const QList<QVariant>& arguments = {},
-                         Duration duration = Duration::Normal) const;
+                         const QList<QVariant>& arguments = {}, Duration duration = Duration::Normal) const;
 
 private:
     QDBusConnection m_connection;

@@ -51,14 +51,13 @@ public:
 private:
     std::shared_ptr<IEngineApplication> Application(const QDBusConnection& bus) const
     {
-        return MakeDbusApplication(std::make_shared<const DbusCaller>(
-            bus, m_options.callTimeout, m_options.longCallTimeout));
+        return MakeDbusApplication(
+            std::make_shared<const DbusCaller>(bus, m_options.callTimeout, m_options.longCallTimeout));
     }
 
     QString Program() const
     {
-        return QString::fromStdString(m_options.program.empty() ? DefaultEngineProgram()
-                                                                : m_options.program);
+        return QString::fromStdString(m_options.program.empty() ? DefaultEngineProgram() : m_options.program);
     }
 
     // The engine ends by itself when this connection's unique name leaves

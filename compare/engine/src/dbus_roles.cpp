@@ -14,13 +14,11 @@ using Caller = std::shared_ptr<const DbusCaller>;
 
 CAutomationError BadReply(const char* method)
 {
-    return CAutomationError("D-Bus", draftora::kUnspecified,
-                            std::string("Unexpected reply to ") + method + ".",
+    return CAutomationError("D-Bus", draftora::kUnspecified, std::string("Unexpected reply to ") + method + ".",
                             draftora::SystemText(draftora::kUnspecified));
 }
 
-template <class T>
-T ReplyValue(const QList<QVariant>& values, const char* method)
+template <class T> T ReplyValue(const QList<QVariant>& values, const char* method)
 {
     if (values.size() != 1 || values[0].metaType() != QMetaType::fromType<T>())
         throw BadReply(method);
@@ -62,8 +60,7 @@ protected:
         return m_caller->Call(m_path, m_interface, method, arguments, duration);
     }
     // A role object for the path that a method of this object returned.
-    template <class Role>
-    std::shared_ptr<Role> Child(const QList<QVariant>& reply, const char* method) const
+    template <class Role> std::shared_ptr<Role> Child(const QList<QVariant>& reply, const char* method) const
     {
         return std::make_shared<Role>(m_caller, ReplyPath(reply, method));
     }
@@ -76,10 +73,7 @@ private:
 
 class DbusView : public IEngineView, private DbusObject {
 public:
-    DbusView(Caller caller, QString path)
-        : DbusObject(std::move(caller), std::move(path), draftora::kViewInterface)
-    {
-    }
+    DbusView(Caller caller, QString path) : DbusObject(std::move(caller), std::move(path), draftora::kViewInterface) {}
     void FillFrame() override { Call("FillFrame"); }
     void Refresh() override { Call("Refresh"); }
     void ZoomToWindow() override { Call("ZoomToWindow"); }
@@ -116,15 +110,9 @@ public:
         : DbusObject(std::move(caller), std::move(path), draftora::kDocumentInterface)
     {
     }
-    std::string FullName() override
-    {
-        return ReplyValue<QString>(Call("FullName"), "FullName").toStdString();
-    }
+    std::string FullName() override { return ReplyValue<QString>(Call("FullName"), "FullName").toStdString(); }
     void MakeCurrent(int value) override { Call("MakeCurrent", {value}); }
-    std::shared_ptr<IEngineView> ActiveView() override
-    {
-        return Child<DbusView>(Call("ActiveView"), "ActiveView");
-    }
+    std::shared_ptr<IEngineView> ActiveView() override { return Child<DbusView>(Call("ActiveView"), "ActiveView"); }
     BoxCorners Extents() override { return ReplyBox(Call("Extents"), "Extents"); }
     std::shared_ptr<IEngineBackground> BackgroundHolder() override
     {
@@ -138,10 +126,7 @@ public:
     {
         Call("RunMacro", {QString::fromStdString(macroPath)}, DbusCaller::Duration::Long);
     }
-    void Close(int save, const std::string& name) override
-    {
-        Call("Close", {save, QString::fromStdString(name)});
-    }
+    void Close(int save, const std::string& name) override { Call("Close", {save, QString::fromStdString(name)}); }
 };
 
 class DbusDocuments : public IEngineDocuments, private DbusObject {
@@ -157,8 +142,7 @@ public:
     }
     std::shared_ptr<IEngineDocument> Open(const std::string& path) override
     {
-        return Child<DbusDocument>(
-            Call("Open", {QString::fromStdString(path)}, DbusCaller::Duration::Long), "Open");
+        return Child<DbusDocument>(Call("Open", {QString::fromStdString(path)}, DbusCaller::Duration::Long), "Open");
     }
 };
 
@@ -168,15 +152,9 @@ public:
         : DbusObject(std::move(caller), draftora::kApplicationPath, draftora::kApplicationInterface)
     {
     }
-    std::string Version() override
-    {
-        return ReplyValue<QString>(Call("Version"), "Version").toStdString();
-    }
+    std::string Version() override { return ReplyValue<QString>(Call("Version"), "Version").toStdString(); }
     void Quit() override { Call("Quit"); }
-    std::uint64_t MainWindow() override
-    {
-        return ReplyValue<qulonglong>(Call("MainWindow"), "MainWindow");
-    }
+    std::uint64_t MainWindow() override { return ReplyValue<qulonglong>(Call("MainWindow"), "MainWindow"); }
     bool IsVisible() override { return ReplyValue<bool>(Call("IsVisible"), "IsVisible"); }
     bool IsReady() override { return ReplyValue<bool>(Call("IsReady"), "IsReady"); }
     void SetBatchMode(int value) override { Call("SetBatchMode", {value}); }

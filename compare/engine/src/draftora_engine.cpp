@@ -1,8 +1,8 @@
 #include "twinview/draftora_engine.h"
 
+#include "engine_version.h"
 #include "macro_text.h"
 #include "render_session.h"
-#include "engine_version.h"
 
 namespace {
 
@@ -10,8 +10,7 @@ constexpr int kLowestMajorVersion = 20;
 
 } // namespace
 
-CDraftoraEngine::CDraftoraEngine(std::shared_ptr<IEngineSystem> system,
-                                 std::shared_ptr<CPrivateTempDir> tempDir,
+CDraftoraEngine::CDraftoraEngine(std::shared_ptr<IEngineSystem> system, std::shared_ptr<CPrivateTempDir> tempDir,
                                  std::shared_ptr<ISleeper> sleeper)
     : m_system(std::move(system)), m_tempDir(std::move(tempDir)), m_sleeper(std::move(sleeper))
 {

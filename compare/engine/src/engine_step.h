@@ -6,8 +6,7 @@
 
 // Runs one labelled step: an automation error inside it ends the step and
 // carries the label to the message the user sees.
-template <class Step>
-void RunStep(const char* label, Step&& step)
+template <class Step> void RunStep(const char* label, Step&& step)
 {
     try {
         std::forward<Step>(step)();

@@ -18,10 +18,7 @@ constexpr double kZoomOutFactor = 0.95;
 // Deletes the macro file on every path out of the export.
 class MacroFile {
 public:
-    MacroFile(CPrivateTempDir& dir, const std::string& text)
-        : m_path(dir.CreateFile("vkmacro", ".vkm", text))
-    {
-    }
+    MacroFile(CPrivateTempDir& dir, const std::string& text) : m_path(dir.CreateFile("vkmacro", ".vkm", text)) {}
     ~MacroFile() { ::unlink(m_path.c_str()); }
     MacroFile(const MacroFile&) = delete;
     MacroFile& operator=(const MacroFile&) = delete;
@@ -33,8 +30,8 @@ private:
 
 } // namespace
 
-bool CDraftoraEngine::ExportBitmap(IEngineDocument* document, int imageSize,
-                                   const std::string& bitmapPath, const BoxCorners& window)
+bool CDraftoraEngine::ExportBitmap(IEngineDocument* document, int imageSize, const std::string& bitmapPath,
+                                   const BoxCorners& window)
 {
     if (!document || !IsMacroSafePath(bitmapPath))
         return false;

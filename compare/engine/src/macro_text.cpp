@@ -7,8 +7,7 @@ std::string MacroNumber(double value)
     char buffer[64];
     // std::to_chars ignores the locale; scientific with precision 15 gives
     // exactly the digits and exponent form of printf's "%.15e".
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::scientific, 15);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 15);
     return std::string(buffer, result.ptr);
 }
 
@@ -23,9 +22,8 @@ std::string PointLine(double x, double y)
 
 std::string SaveBmpMacroText(const BoxCorners& window, const std::string& bitmapPath, int width)
 {
-    return ">SaveBmp\r\n{\r\n" + PointLine(window[0], window[1]) + PointLine(window[3], window[4]) +
-           "<FileName \"" + bitmapPath + "\"\r\n<Type 1\r\n<Width " + std::to_string(width) +
-           "\r\n}\r\n";
+    return ">SaveBmp\r\n{\r\n" + PointLine(window[0], window[1]) + PointLine(window[3], window[4]) + "<FileName \"" +
+        bitmapPath + "\"\r\n<Type 1\r\n<Width " + std::to_string(width) + "\r\n}\r\n";
 }
 
 bool IsMacroSafePath(const std::string& path)

@@ -21,8 +21,7 @@ bool SamePath(const std::string& a, const std::string& b)
 
 } // namespace
 
-RenderSession::RenderSession(CDraftoraEngine& engine, IEngineApplication& application,
-                             const RenderRequest& request)
+RenderSession::RenderSession(CDraftoraEngine& engine, IEngineApplication& application, const RenderRequest& request)
     : m_engine(engine), m_application(application), m_request(request)
 {
     if (!request.bitmap1.empty())
@@ -93,8 +92,7 @@ bool RenderSession::Export(Drawing& drawing, const BoxCorners& window)
 {
     if (m_request.changeColour)
         RunStep("", [&] { ChangeColour(drawing); });
-    const bool written = m_engine.ExportBitmap(drawing.document.get(), m_request.imageSize,
-                                               drawing.bitmap, window);
+    const bool written = m_engine.ExportBitmap(drawing.document.get(), m_request.imageSize, drawing.bitmap, window);
     RunStep("", [&] {
         RestoreColour(drawing);
         Release(drawing);

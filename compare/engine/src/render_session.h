@@ -12,8 +12,7 @@
 
 class RenderSession {
 public:
-    RenderSession(CDraftoraEngine& engine, IEngineApplication& application,
-                  const RenderRequest& request);
+    RenderSession(CDraftoraEngine& engine, IEngineApplication& application, const RenderRequest& request);
     ~RenderSession();
     RenderSession(const RenderSession&) = delete;
     RenderSession& operator=(const RenderSession&) = delete;

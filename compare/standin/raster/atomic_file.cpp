@@ -34,8 +34,7 @@ void WriteAll(int fd, const void* data, std::size_t size, const std::string& pat
 
 } // namespace
 
-void WriteFileAtomically(const std::string& path,
-                         std::initializer_list<std::pair<const void*, std::size_t>> pieces)
+void WriteFileAtomically(const std::string& path, std::initializer_list<std::pair<const void*, std::size_t>> pieces)
 {
     std::string pattern = path + ".part-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());

@@ -45,8 +45,7 @@ std::array<std::uint8_t, kBmpHeaderSize> BmpHeader(const Canvas& canvas)
 void WriteBmpFile(const std::string& path, const Canvas& canvas)
 {
     const auto header = BmpHeader(canvas);
-    WriteFileAtomically(path, {{header.data(), header.size()},
-                               {canvas.Bytes().data(), canvas.Bytes().size()}});
+    WriteFileAtomically(path, {{header.data(), header.size()}, {canvas.Bytes().data(), canvas.Bytes().size()}});
 }
 
 } // namespace draftora

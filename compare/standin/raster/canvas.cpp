@@ -19,9 +19,7 @@ int CheckedSide(int side, const char* name)
 } // namespace
 
 Canvas::Canvas(int width, int height, Rgb fill)
-    : m_width(CheckedSide(width, "width")),
-      m_height(CheckedSide(height, "height")),
-      m_stride((3 * width + 3) / 4 * 4),
+    : m_width(CheckedSide(width, "width")), m_height(CheckedSide(height, "height")), m_stride((3 * width + 3) / 4 * 4),
       m_bytes(static_cast<std::size_t>(m_stride) * height, 0)
 {
     // One row is filled pixel by pixel, the others are copies of it.
@@ -33,8 +31,7 @@ Canvas::Canvas(int width, int height, Rgb fill)
 
 Rgb Canvas::At(int x, int y) const
 {
-    const std::uint8_t* p =
-        m_bytes.data() + static_cast<std::size_t>(m_height - 1 - y) * m_stride + 3 * x;
+    const std::uint8_t* p = m_bytes.data() + static_cast<std::size_t>(m_height - 1 - y) * m_stride + 3 * x;
     return Rgb{p[2], p[1], p[0]};
 }
 

@@ -72,9 +72,7 @@ bool ClipSegment(PixelPoint& a, PixelPoint& b, double low, double highU, double 
 class Rasterizer {
 public:
     Rasterizer(const Box& window, Canvas& canvas)
-        : m_window(window),
-          m_canvas(canvas),
-          m_scaleU(canvas.Width() / (window.highX - window.lowX)),
+        : m_window(window), m_canvas(canvas), m_scaleU(canvas.Width() / (window.highX - window.lowX)),
           m_scaleV(canvas.Height() / (window.highY - window.lowY))
     {
     }
@@ -87,12 +85,8 @@ public:
             for (std::size_t i = 1; i < shape.points.size(); ++i)
                 Line(shape.points[i - 1], shape.points[i], shape.pen);
             break;
-        case ShapeKind::Polygon:
-            Fill(shape.points, shape.pen.colour);
-            break;
-        case ShapeKind::Circle:
-            Circle(shape.points[0], shape.radius, shape.pen);
-            break;
+        case ShapeKind::Polygon: Fill(shape.points, shape.pen.colour); break;
+        case ShapeKind::Circle: Circle(shape.points[0], shape.radius, shape.pen); break;
         }
     }
 
@@ -174,8 +168,7 @@ private:
             FillRow(ring, row, crossings, colour);
     }
 
-    void FillRow(const std::vector<PixelPoint>& ring, int row, std::vector<double>& crossings,
-                 Rgb colour)
+    void FillRow(const std::vector<PixelPoint>& ring, int row, std::vector<double>& crossings, Rgb colour)
     {
         const double centre = row + 0.5;
         crossings.clear();
@@ -201,14 +194,13 @@ private:
         const double pixels = radius * std::max(m_scaleU, m_scaleV);
         int segments = 8;
         if (pixels > 1)
-            segments = static_cast<int>(
-                std::clamp(std::ceil(kPi / std::acos(1 - 0.25 / pixels)), 8.0, 4096.0));
+            segments = static_cast<int>(std::clamp(std::ceil(kPi / std::acos(1 - 0.25 / pixels)), 8.0, 4096.0));
         Point previous{centre.x + radius, centre.y};
         for (int i = 1; i <= segments; ++i) {
             const double angle = 2 * kPi * i / segments;
-            const Point next = i == segments ? Point{centre.x + radius, centre.y}
-                                             : Point{centre.x + radius * std::cos(angle),
-                                                     centre.y + radius * std::sin(angle)};
+            const Point next = i == segments
+                ? Point{centre.x + radius, centre.y}
+                : Point{centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)};
             Line(previous, next, pen);
             previous = next;
         }
@@ -237,8 +229,8 @@ int ImageHeight(const Box& window, int width)
         throw std::invalid_argument("the window has no area");
     const double height = std::round(width * dy / dx);
     if (!(height < kMaxImageSide + 0.5))
-        throw std::invalid_argument("the image height " + std::to_string(height) +
-                                    " is above " + std::to_string(kMaxImageSide));
+        throw std::invalid_argument("the image height " + std::to_string(height) + " is above " +
+                                    std::to_string(kMaxImageSide));
     return std::max(1, static_cast<int>(height));
 }
 

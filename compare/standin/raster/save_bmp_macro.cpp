@@ -32,8 +32,7 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-template <class T>
-std::optional<T> ParseNumber(const std::string& token)
+template <class T> std::optional<T> ParseNumber(const std::string& token)
 {
     const std::string t = Trim(token);
     T value{};
@@ -70,11 +69,11 @@ public:
         if (m_points != 2 || m_command.fileName.empty() || !m_typeSeen || !m_widthSeen)
             throw MacroError(line, ">SaveBmp needs two <PointXYZ, a <FileName, a <Type and a <Width");
         if (m_command.type != 1)
-            throw MacroError(line, "bitmap type " + std::to_string(m_command.type) +
-                                       " is not supported (only type 1)");
+            throw MacroError(line, "bitmap type " + std::to_string(m_command.type) + " is not supported (only type 1)");
         if (m_command.width < 1 || m_command.width > kMaxImageSide)
-            throw MacroError(line, "the width " + std::to_string(m_command.width) +
-                                       " is not within 1.." + std::to_string(kMaxImageSide));
+            throw MacroError(line,
+                             "the width " + std::to_string(m_command.width) + " is not within 1.." +
+                                 std::to_string(kMaxImageSide));
         return m_command;
     }
 
@@ -108,8 +107,7 @@ private:
 
     void FileName(int line, const std::string& value)
     {
-        if (value.size() < 3 || value.front() != '"' || value.back() != '"' ||
-            value.find('"', 1) != value.size() - 1)
+        if (value.size() < 3 || value.front() != '"' || value.back() != '"' || value.find('"', 1) != value.size() - 1)
             throw MacroError(line, "the file name must be one non-empty text in double quotes");
         if (!m_command.fileName.empty())
             throw MacroError(line, "more than one <FileName");
@@ -156,8 +154,7 @@ std::vector<SaveBmpCommand> ParseMacro(const std::string& text)
             throw MacroError(commandLine, "unknown command '" + lines[i] + "'");
         ++i;
         if (nextLine() == lines.size() || lines[i] != "{")
-            throw MacroError(static_cast<int>(std::min(i, lines.size() - 1)) + 1,
-                             "expected '{' after >SaveBmp");
+            throw MacroError(static_cast<int>(std::min(i, lines.size() - 1)) + 1, "expected '{' after >SaveBmp");
         SaveBmpReader reader;
         for (++i; nextLine() < lines.size() && lines[i] != "}"; ++i)
             reader.Key(static_cast<int>(i) + 1, lines[i]);

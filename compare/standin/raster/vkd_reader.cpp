@@ -60,8 +60,8 @@ private:
     void ExpectArguments(std::size_t count, const char* what) const
     {
         if (Arguments() != count)
-            throw LineProblem("'" + (*m_words)[0] + "' needs " + what + ", found " +
-                std::to_string(Arguments()) + " values");
+            throw LineProblem("'" + (*m_words)[0] + "' needs " + what + ", found " + std::to_string(Arguments()) +
+                              " values");
     }
 
     double Number(std::size_t i) const
@@ -69,8 +69,7 @@ private:
         const std::string& token = Argument(i);
         double value = 0;
         const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
-        if (result.ec != std::errc() || result.ptr != token.data() + token.size() ||
-            !std::isfinite(value))
+        if (result.ec != std::errc() || result.ptr != token.data() + token.size() || !std::isfinite(value))
             throw LineProblem("'" + token + "' is not a number");
         return value;
     }
@@ -101,10 +100,9 @@ private:
         const std::string& token = Argument(1);
         int width = 0;
         const auto result = std::from_chars(token.data(), token.data() + token.size(), width);
-        if (result.ec != std::errc() || result.ptr != token.data() + token.size() || width < 1 ||
-            width > kMaxPenWidth)
+        if (result.ec != std::errc() || result.ptr != token.data() + token.size() || width < 1 || width > kMaxPenWidth)
             throw LineProblem("the pen width '" + token + "' is not a whole number from 1 to " +
-                std::to_string(kMaxPenWidth));
+                              std::to_string(kMaxPenWidth));
         m_pen = Pen{Colour(0), width};
     }
 
@@ -116,7 +114,7 @@ private:
             ExpectArguments(2 * exactPoints, (std::to_string(2 * exactPoints) + " numbers").c_str());
         if (n % 2 != 0 || n < 2 * minPoints)
             throw LineProblem("'" + (*m_words)[0] + "' needs at least " + std::to_string(minPoints) +
-                " x y pairs, found " + std::to_string(n) + " values");
+                              " x y pairs, found " + std::to_string(n) + " values");
         Shape shape{kind, m_pen, {}, 0};
         for (std::size_t i = 0; i < n; i += 2)
             shape.points.push_back({Number(i), Number(i + 1)});

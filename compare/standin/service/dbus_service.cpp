@@ -21,8 +21,7 @@ namespace {
 // Long enough for the bus to take the reply to Quit before the process ends.
 constexpr int kQuitDelayMs = 100;
 
-QDBusMessage AutomationErrorReply(const QDBusMessage& message, std::uint32_t code,
-                                  const QString& description)
+QDBusMessage AutomationErrorReply(const QDBusMessage& message, std::uint32_t code, const QString& description)
 {
     const ErrorPayload payload{"Draftora", code, description, SystemText(code)};
     return message.createErrorReply(kAutomationErrorName, EncodeErrorPayload(payload));
@@ -57,8 +56,7 @@ QDBusMessage DraftoraService::Answer(const QDBusMessage& message, const ObjectRe
 {
     const InterfaceEntry& entry = *InterfaceOf(object.kind);
     if (!message.interface().isEmpty() && message.interface() != entry.name)
-        return message.createErrorReply(QDBusError::UnknownInterface,
-                                        "No interface " + message.interface() + " here");
+        return message.createErrorReply(QDBusError::UnknownInterface, "No interface " + message.interface() + " here");
     const MethodEntry* method = FindMethod(entry, message.member());
     if (!method)
         return message.createErrorReply(QDBusError::UnknownMethod,
@@ -163,8 +161,7 @@ QVariantList DraftoraService::View(const QString& member, const QVariantList& ar
 QVariantList DraftoraService::ViewPoints(const QVariantList& args, int id)
 {
     const QList<double> corners = qdbus_cast<QList<double>>(args[1]);
-    m_model.Document(id).PutPoints(args[0].toInt(),
-                                   std::vector<double>(corners.begin(), corners.end()));
+    m_model.Document(id).PutPoints(args[0].toInt(), std::vector<double>(corners.begin(), corners.end()));
     return {};
 }
 

@@ -10,10 +10,7 @@ namespace draftora {
 // engine's description. Sent to the caller as an automation error.
 class EngineError : public std::runtime_error {
 public:
-    EngineError(std::uint32_t code, const std::string& description)
-        : std::runtime_error(description), m_code(code)
-    {
-    }
+    EngineError(std::uint32_t code, const std::string& description) : std::runtime_error(description), m_code(code) {}
     std::uint32_t Code() const { return m_code; }
 
 private:

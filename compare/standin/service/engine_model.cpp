@@ -73,9 +73,9 @@ void EngineModel::Close(int id, int save)
     Document(id);
     if (save != 0)
         throw EngineError(kInvalidArgument, "the stand-in engine does not save drawings");
-    m_documents.erase(std::remove_if(m_documents.begin(), m_documents.end(),
-                                     [id](const auto& d) { return d->Id() == id; }),
-                      m_documents.end());
+    m_documents.erase(
+        std::remove_if(m_documents.begin(), m_documents.end(), [id](const auto& d) { return d->Id() == id; }),
+        m_documents.end());
     if (m_current == id)
         m_current = 0;
 }

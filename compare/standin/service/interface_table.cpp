@@ -7,34 +7,30 @@ namespace draftora {
 namespace {
 
 const InterfaceEntry kApplication{kApplicationInterface,
-                                 {{"Version", "", "s"},
-                                  {"Quit", "", ""},
-                                  {"MainWindow", "", "t"},
-                                  {"IsVisible", "", "b"},
-                                  {"IsReady", "", "b"},
-                                  {"SetBatchMode", "i", ""},
-                                  {"Initialize", "", ""},
-                                  {"Documents", "", "o"}}};
+                                  {{"Version", "", "s"},
+                                   {"Quit", "", ""},
+                                   {"MainWindow", "", "t"},
+                                   {"IsVisible", "", "b"},
+                                   {"IsReady", "", "b"},
+                                   {"SetBatchMode", "i", ""},
+                                   {"Initialize", "", ""},
+                                   {"Documents", "", "o"}}};
 
-const InterfaceEntry kDocuments{kDocumentsInterface,
-                               {{"Count", "", "i"}, {"Item", "i", "o"}, {"Open", "s", "o"}}};
+const InterfaceEntry kDocuments{kDocumentsInterface, {{"Count", "", "i"}, {"Item", "i", "o"}, {"Open", "s", "o"}}};
 
 const InterfaceEntry kDocument{kDocumentInterface,
-                              {{"FullName", "", "s"},
-                               {"MakeCurrent", "i", ""},
-                               {"ActiveView", "", "o"},
-                               {"Extents", "", "ad"},
-                               {"BackgroundHolder", "", "o"},
-                               {"ViewPointsHolder", "", "o"},
-                               {"RunMacro", "s", ""},
-                               {"Close", "is", ""}}};
+                               {{"FullName", "", "s"},
+                                {"MakeCurrent", "i", ""},
+                                {"ActiveView", "", "o"},
+                                {"Extents", "", "ad"},
+                                {"BackgroundHolder", "", "o"},
+                                {"ViewPointsHolder", "", "o"},
+                                {"RunMacro", "s", ""},
+                                {"Close", "is", ""}}};
 
-const InterfaceEntry kView{kViewInterface,
-                          {{"FillFrame", "", ""},
-                           {"Refresh", "", ""},
-                           {"ZoomToWindow", "", ""},
-                           {"Scale", "d", ""},
-                           {"Restore", "", ""}}};
+const InterfaceEntry kView{
+    kViewInterface,
+    {{"FillFrame", "", ""}, {"Refresh", "", ""}, {"ZoomToWindow", "", ""}, {"Scale", "d", ""}, {"Restore", "", ""}}};
 
 const InterfaceEntry kViewPoints{kViewPointsInterface, {{"PutPoints", "iad", ""}}};
 
@@ -79,8 +75,8 @@ QString IntrospectionXml(const InterfaceEntry& entry)
 {
     QString xml = QString("<interface name=\"%1\">").arg(entry.name);
     for (const MethodEntry& method : entry.methods)
-        xml += QString("<method name=\"%1\">").arg(method.name) + Args(method.in, "in") +
-               Args(method.out, "out") + "</method>";
+        xml += QString("<method name=\"%1\">").arg(method.name) + Args(method.in, "in") + Args(method.out, "out") +
+            "</method>";
     return xml + "</interface>";
 }
 

@@ -37,8 +37,7 @@ Options ParseOptions(const QCoreApplication& app)
     parser.setApplicationDescription("Stand-in for the Draftora engine, offered on the session bus.");
     parser.addHelpOption();
     const QCommandLineOption owner("owner", "End when this bus name leaves the bus.", "bus-name");
-    const QCommandLineOption version("version-text", "Answer this version text.", "text",
-                                     kDefaultVersion);
+    const QCommandLineOption version("version-text", "Answer this version text.", "text", kDefaultVersion);
     parser.addOption(owner);
     parser.addOption(version);
     parser.process(app);
@@ -72,8 +71,7 @@ int main(int argc, char** argv)
 
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        std::fprintf(stderr, "draftora-engine: no session bus: %s\n",
-                     qPrintable(bus.lastError().message()));
+        std::fprintf(stderr, "draftora-engine: no session bus: %s\n", qPrintable(bus.lastError().message()));
         return 1;
     }
     draftora::EngineModel model(options.version.toStdString());
@@ -83,8 +81,7 @@ int main(int argc, char** argv)
         return 1;
     }
     if (!bus.registerService(draftora::kServiceName)) {
-        std::fprintf(stderr, "draftora-engine: another engine already runs as %s\n",
-                     draftora::kServiceName);
+        std::fprintf(stderr, "draftora-engine: another engine already runs as %s\n", draftora::kServiceName);
         return 2;
     }
     EndWithOwnerAndBus(bus, options.owner, app);

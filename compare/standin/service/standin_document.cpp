@@ -37,8 +37,8 @@ std::string ReadMacroFile(const std::string& path)
 
 Box WindowOf(const SaveBmpCommand& command)
 {
-    return Box{std::min(command.x0, command.x1), std::min(command.y0, command.y1),
-               std::max(command.x0, command.x1), std::max(command.y0, command.y1)};
+    return Box{std::min(command.x0, command.x1), std::min(command.y0, command.y1), std::max(command.x0, command.x1),
+               std::max(command.y0, command.y1)};
 }
 
 } // namespace
@@ -66,8 +66,7 @@ void StandInDocument::SetBackground(std::uint32_t colour)
 {
     if (colour > 0xFFFFFFu)
         throw EngineError(kInvalidArgument, "the colour value has bits above the blue byte");
-    m_drawing.background = Rgb{std::uint8_t(colour), std::uint8_t(colour >> 8),
-                               std::uint8_t(colour >> 16)};
+    m_drawing.background = Rgb{std::uint8_t(colour), std::uint8_t(colour >> 8), std::uint8_t(colour >> 16)};
 }
 
 void StandInDocument::FillFrame()
@@ -80,10 +79,9 @@ void StandInDocument::FillFrame()
 void StandInDocument::PutPoints(int selector, const std::vector<double>& corners)
 {
     if (selector != kViewPointsSelector)
-        throw EngineError(kInvalidArgument, "view points selector " + std::to_string(selector) +
-                                                " is not known (2: window corners)");
-    if (corners.size() != 6 ||
-        !std::all_of(corners.begin(), corners.end(), [](double v) { return std::isfinite(v); }))
+        throw EngineError(kInvalidArgument,
+                          "view points selector " + std::to_string(selector) + " is not known (2: window corners)");
+    if (corners.size() != 6 || !std::all_of(corners.begin(), corners.end(), [](double v) { return std::isfinite(v); }))
         throw EngineError(kInvalidArgument, "the window needs six finite numbers");
     m_pendingWindow = Box{std::min(corners[0], corners[3]), std::min(corners[1], corners[4]),
                           std::max(corners[0], corners[3]), std::max(corners[1], corners[4])};

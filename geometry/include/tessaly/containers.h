@@ -166,10 +166,9 @@ public:
 // multimap keyed by (key, value).
 class TESSALY_API GHashtable : public GObj {
 public:
-    GHashtable(int initialCapacity, float loadFactor, GHashFunction hash,
-               GCompareFunction compareKeys, GCompareFunction compareValues);
-    GHashtable(int initialCapacity, GHashFunction hash, GCompareFunction compareKeys,
+    GHashtable(int initialCapacity, float loadFactor, GHashFunction hash, GCompareFunction compareKeys,
                GCompareFunction compareValues);
+    GHashtable(int initialCapacity, GHashFunction hash, GCompareFunction compareKeys, GCompareFunction compareValues);
     ~GHashtable() override;
     GHashtable(const GHashtable&) = delete;
     GHashtable& operator=(const GHashtable&) = delete;

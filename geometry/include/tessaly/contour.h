@@ -20,11 +20,7 @@ enum CONTOUR_TYPE { CONTOUR_UNDEFINED = 0, CONTOUR_INNER = 1, CONTOUR_OUTER = 2 
 // How RemoveSelfIntersections treats edges that run on top of each other.
 // 3 applies the even-odd rule first (pairs of edges between the same two
 // points cancel); the other values keep every edge.
-enum UNION_EDGE_ALG {
-    UNION_EDGE_KEEP = 1,
-    UNION_EDGE_KEEP_ALL = 2,
-    UNION_EDGE_PARITY = 3
-};
+enum UNION_EDGE_ALG { UNION_EDGE_KEEP = 1, UNION_EDGE_KEEP_ALL = 2, UNION_EDGE_PARITY = 3 };
 
 class TESSALY_API G3EdgeList : public GArrayCollection {
     TESSALY_POOLED_CLASS(G3EdgeList)
@@ -55,8 +51,7 @@ public:
     G3Edge* GetEdge(int i) const { return static_cast<G3Edge*>(get(i)); }
     // Appends a new edge a-b with (na, ta) at a and (nb, tb) at b on both
     // facet sides.
-    G3Edge* AddEdge(G3Vertex* a, G3Vertex* b, G3Normal* na, G3Normal* nb, G3TexCoo* ta, G3TexCoo* tb,
-                    int flags);
+    G3Edge* AddEdge(G3Vertex* a, G3Vertex* b, G3Normal* na, G3Normal* nb, G3TexCoo* ta, G3TexCoo* tb, int flags);
     // Copies of the given edges (or the facet's own) with the shading data
     // of facet's side (facet 1's side when the edge's facet 1 is facet).
     void AddEdges(GArrayCollection* edges, G3Facet* facet);

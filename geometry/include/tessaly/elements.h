@@ -333,8 +333,7 @@ public:
     void SetFacet1V2(G3Normal* n, G3TexCoo* t) { SetShading(0, 1, n, t); }
     void SetFacet2V1(G3Normal* n, G3TexCoo* t) { SetShading(1, 0, n, t); }
     void SetFacet2V2(G3Normal* n, G3TexCoo* t) { SetShading(1, 1, n, t); }
-    void SetNormals(G3Facet* f, G3Vertex* va, G3Normal* na, G3TexCoo* ta, G3Vertex* vb, G3Normal* nb,
-                    G3TexCoo* tb);
+    void SetNormals(G3Facet* f, G3Vertex* va, G3Normal* na, G3TexCoo* ta, G3Vertex* vb, G3Normal* nb, G3TexCoo* tb);
     bool GetNormals(G3Facet* f, G3Normal** n1, G3TexCoo** t1, G3Normal** n2, G3TexCoo** t2) const;
     bool GetNormals(G3Normal** n1, G3TexCoo** t1, G3Normal** n2, G3TexCoo** t2, int side) const;
 
@@ -407,8 +406,8 @@ public:
 
     // The record attached by the poly-edge data provider.
     void GetExtEdgeData(G3Point* p1, G3Point* p2, G3Point* p3, G3Point* p4, double m[4][4]);
-    void SetExtEdgeData(G3Surface* surface, const G3Point& p1, const G3Point& p2, const G3Point& p3,
-                        const G3Point& p4, double m[4][4]);
+    void SetExtEdgeData(G3Surface* surface, const G3Point& p1, const G3Point& p2, const G3Point& p3, const G3Point& p4,
+                        double m[4][4]);
     void* GetGraphic();
     bool SetGraphic(void* graphic);
 

@@ -169,8 +169,8 @@ public:
     // report the element: a coinciding vertex in va (vb null), or the two
     // ends of the edge p lies on; strictly inside both are null. Only
     // G3Vertex objects can be reported (others give null).
-    static bool PointInFacet(int i, int j, const double* p, GIterator* vertices, G3Vertex** va,
-                             G3Vertex** vb, double eps);
+    static bool PointInFacet(int i, int j, const double* p, GIterator* vertices, G3Vertex** va, G3Vertex** vb,
+                             double eps);
     static bool PointInFacetXY(const double* p, GIterator* vertices, G3Vertex** va, G3Vertex** vb);
     static bool PointInFacetXZ(const double* p, GIterator* vertices, G3Vertex** va, G3Vertex** vb);
     static bool PointInFacetYZ(const double* p, GIterator* vertices, G3Vertex** va, G3Vertex** vb);

@@ -67,9 +67,9 @@ private:
 
 // How the ranges of two interval lists meet.
 enum INTERVAL_LIST_INTERSECTION_TYPE {
-    ILIT_DISJOINT = 0,       // one list is empty, or the ranges do not meet
-    ILIT_OVERLAP = 1,        // [minimum, maximum] of both meet within 1e-6
-    ILIT_DIFFERENT_AXIS = 2  // the lists compare along different axes
+    ILIT_DISJOINT = 0,      // one list is empty, or the ranges do not meet
+    ILIT_OVERLAP = 1,       // [minimum, maximum] of both meet within 1e-6
+    ILIT_DIFFERENT_AXIS = 2 // the lists compare along different axes
 };
 
 // The pieces of one line. A list collects loose points (AddPoint) and pieces
@@ -173,8 +173,7 @@ public:
 
 protected:
     // Emits [a, b] into out when b - a on axis exceeds 1e-6.
-    static void Emit(GArrayCollection* out, int axis, const double* a, GObj* ownerA, const double* b,
-                     GObj* ownerB);
+    static void Emit(GArrayCollection* out, int axis, const double* a, GObj* ownerA, const double* b, GObj* ownerB);
     // The union of two sorted runs of non-overlapping, oriented pieces;
     // the result is such a run again. Pieces of 1e-6 or less are dropped.
     static void Union(GArrayCollection* p, GArrayCollection* q, int axis, GArrayCollection* out);
@@ -184,8 +183,8 @@ protected:
     static void Intersect(GArrayCollection* p, GArrayCollection* q, int axis, GArrayCollection* out);
     // The pieces of a sorted run of non-overlapping pieces clipped to the
     // piece from lo to hi (lo not above hi on axis).
-    static void Clip(GArrayCollection* p, const double* lo, GObj* loOwner, const double* hi,
-                     GObj* hiOwner, int axis, GArrayCollection* out);
+    static void Clip(GArrayCollection* p, const double* lo, GObj* loOwner, const double* hi, GObj* hiOwner, int axis,
+                     GArrayCollection* out);
     // Builds the list when points or pieces came in since its last build.
     void EnsureBuilt();
     // Minimum and maximum from the first and last piece (0 when none).

@@ -22,9 +22,7 @@
 #include "tessaly/object.h"
 
 // Kind of a matrix as reported by the matrix-type queries.
-enum GMATRIX_TYPE {
-    GMATRIX_TYPE_GENERAL = 0
-};
+enum GMATRIX_TYPE { GMATRIX_TYPE_GENERAL = 0 };
 
 // Slots of the decomposition written by UnMatrix. The matrix is the product
 // (applied left to right to row vectors) of
@@ -34,11 +32,22 @@ enum GMATRIX_TYPE {
 // rotations are those of M4RotateX/Y/Z (radians), and Perspective is the
 // identity with column 3 replaced by (PERSPX, PERSPY, PERSPZ, PERSPW).
 enum UNMATRIX_FIELD {
-    U_SCALEX, U_SCALEY, U_SCALEZ,
-    U_SHEARXY, U_SHEARXZ, U_SHEARYZ,
-    U_ROTATEX, U_ROTATEY, U_ROTATEZ,
-    U_TRANSX, U_TRANSY, U_TRANSZ,
-    U_PERSPX, U_PERSPY, U_PERSPZ, U_PERSPW,
+    U_SCALEX,
+    U_SCALEY,
+    U_SCALEZ,
+    U_SHEARXY,
+    U_SHEARXZ,
+    U_SHEARYZ,
+    U_ROTATEX,
+    U_ROTATEY,
+    U_ROTATEZ,
+    U_TRANSX,
+    U_TRANSY,
+    U_TRANSZ,
+    U_PERSPX,
+    U_PERSPY,
+    U_PERSPZ,
+    U_PERSPW,
     U_FIELD_COUNT
 };
 
@@ -59,8 +68,7 @@ TESSALY_API void M4Scale(double m[4][4], double s);
 // classic axis-angle layout (row 0 = (t*x*x + c, t*x*y - z*s, t*x*z + y*s)).
 // Applied to row vectors this turns by -angle about the axis. Returns false,
 // with m the identity, when the axis is shorter than 1e-6.
-TESSALY_API bool M4RotationMatrix(double angle, double ax, double ay, double az,
-                                  double m[4][4]);
+TESSALY_API bool M4RotationMatrix(double angle, double ax, double ay, double az, double m[4][4]);
 
 // Frame of a plane (A, B, C, D): the rotation maps the local +z direction
 // onto the unit normal, and row 3 is the point of the plane nearest to the
@@ -77,9 +85,8 @@ TESSALY_API void V3OrtoVector(const double a[3], const double b[3], double out[3
 TESSALY_API double Det2x2(double a, double b, double c, double d);
 // Determinant of the 3x3 matrix whose columns are (a1, a2, a3), (b1, b2, b3)
 // and (c1, c2, c3).
-TESSALY_API double Det3x3(double a1, double a2, double a3,
-                          double b1, double b2, double b3,
-                          double c1, double c2, double c3);
+TESSALY_API double Det3x3(double a1, double a2, double a3, double b1, double b2, double b3, double c1, double c2,
+                          double c3);
 // Cofactor expansion along row 0; 0 for a null matrix.
 TESSALY_API double Det4x4(const double m[4][4]);
 
@@ -102,16 +109,15 @@ TESSALY_API bool M4IsTranslation(const double m[4][4]);
 // r = unit(up x f), u = unit(f x r) (a zero vector stays zero); rows
 // (r.x, u.x, f.x, 0), (r.y, u.y, f.y, 0), (r.z, u.z, f.z, 0),
 // (-r.eye, -u.eye, -f.eye, 1). Eye maps to the origin, target onto -z.
-TESSALY_API void M4LookAtMatrix(const double eye[3], const double target[3],
-                                const double up[3], double m[4][4]);
+TESSALY_API void M4LookAtMatrix(const double eye[3], const double target[3], const double up[3], double m[4][4]);
 
 // Matrix that takes world coordinates into the frame with the given origin
 // and axes: a point origin + u*xAxis + v*yAxis + w*zAxis maps to (u, v, w).
 // It is the inverse of the frame matrix whose rows are xAxis, yAxis, zAxis
 // and origin, so the axes need not be unit or orthogonal. Returns false
 // (m the identity) for a null argument or axes spanning a volume below 1e-12.
-TESSALY_API bool M4BasisTo(const double origin[3], const double xAxis[3],
-                           const double yAxis[3], const double zAxis[3], double m[4][4]);
+TESSALY_API bool M4BasisTo(const double origin[3], const double xAxis[3], const double yAxis[3], const double zAxis[3],
+                           double m[4][4]);
 
 // Decomposes m into the factors listed at UNMATRIX_FIELD; tran gets
 // U_FIELD_COUNT values. A negative determinant is carried by negated scales.
@@ -122,13 +128,11 @@ TESSALY_API bool UnMatrix(const double m[4][4], double tran[U_FIELD_COUNT]);
 // Plane through p0, p1, p2: n = (p1 - p0) x (p2 - p0); when |n| >= 1e-6 the
 // plane is (n/|n|, -(n/|n|).p0) and the result true; otherwise (or for a null
 // point) the plane is zero and the result false.
-TESSALY_API bool CALC_PLANE_EQUATION(const double* p0, const double* p1,
-                                     const double* p2, double* plane);
+TESSALY_API bool CALC_PLANE_EQUATION(const double* p0, const double* p1, const double* p2, double* plane);
 
 // True when p lies within tol of the segment a-b (3D distance to the nearest
 // point of the segment); false for a null point.
-TESSALY_API bool PtOnSegment(const double* p, const double* a, const double* b,
-                             double tol = 1e-6);
+TESSALY_API bool PtOnSegment(const double* p, const double* a, const double* b, double tol = 1e-6);
 
 class GEnvelope;
 class GIterator;
@@ -175,8 +179,7 @@ public:
     // Result: true for a plane through three non-collinear points; false for
     // collinear, coincident, single or no points (plane and axes still set:
     // (0, 0, 1, 0) and (0, 1) when there is no point at all).
-    static bool FormMaxPlaneCoo(const double* const* points, int count, int* i, int* j,
-                                double* plane);
+    static bool FormMaxPlaneCoo(const double* const* points, int count, int* i, int* j, double* plane);
 
     // Plane through the widest triangle of the points: a and b are the
     // points of smallest and largest coordinate on the axis of largest
@@ -203,8 +206,7 @@ public:
     // Position of p relative to the triangle a, b, c in the (i, j)
     // projection: 1 strictly inside, 2 on its boundary (area tolerance
     // 1e-12), 0 outside or when the triangle has no area.
-    static int PointInTriangle(const double* p, const double* a, const double* b,
-                               const double* c, int i, int j);
+    static int PointInTriangle(const double* p, const double* a, const double* b, const double* c, int i, int j);
 
     // Intersection of the lines p1-p2 and p3-p4 in the (i, j) projection.
     // The point p1 + t1*(p2 - p1) goes to out (all three coordinates, may be
@@ -213,14 +215,12 @@ public:
     // or the input is invalid (outputs untouched), 1 when both parameters
     // lie in [0, 1] (the segments meet), 2 when the lines meet outside a
     // segment.
-    static int FindLineIntersection(const double* p1, const double* p2, const double* p3,
-                                    const double* p4, int i, int j, double* out,
-                                    double* t1 = nullptr, double* t2 = nullptr);
+    static int FindLineIntersection(const double* p1, const double* p2, const double* p3, const double* p4, int i,
+                                    int j, double* out, double* t1 = nullptr, double* t2 = nullptr);
 
     // Unit normal of the triangle p0, p1, p2 (right-hand rule). False with a
     // zero normal when |(p1 - p0) x (p2 - p0)| < 1e-12 or a point is null.
-    static bool CalculateNormal(const double* p0, const double* p1, const double* p2,
-                                double* normal);
+    static bool CalculateNormal(const double* p0, const double* p1, const double* p2, double* normal);
 
     // The loop functions over the points (G3Point and its descendants) that
     // an iterator yields. An iterator that yields anything else, or none,

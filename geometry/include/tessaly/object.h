@@ -187,37 +187,36 @@ private:
 
 // Declares the pooled allocation of a class: plain new and delete go to the
 // class's own GHeap, the arena form to the given GMemoryAllocator.
-#define TESSALY_POOLED_CLASS(Class)                                           \
-public:                                                                       \
-    static GHeap* m_##Class##Heap;                                            \
-    static GHeap* GetClassHeap();                                             \
-    static void* operator new(std::size_t size);                              \
-    static void operator delete(void* p, std::size_t size);                   \
-    static void* operator new(std::size_t size, GMemoryAllocator* arena);     \
+#define TESSALY_POOLED_CLASS(Class)                                                                                    \
+public:                                                                                                                \
+    static GHeap* m_##Class##Heap;                                                                                     \
+    static GHeap* GetClassHeap();                                                                                      \
+    static void* operator new(std::size_t size);                                                                       \
+    static void operator delete(void* p, std::size_t size);                                                            \
+    static void* operator new(std::size_t size, GMemoryAllocator* arena);                                              \
     static void operator delete(void* p, GMemoryAllocator* arena);
 
 // Defines the members declared by TESSALY_POOLED_CLASS and creates the heap
 // when the library is loaded.
-#define TESSALY_DEFINE_POOLED_CLASS(Class, heapName, blockBytes)              \
-    GHeap* Class::m_##Class##Heap = nullptr;                                  \
-    GHeap* Class::GetClassHeap()                                              \
-    {                                                                         \
-        return GHeap::Provide(m_##Class##Heap, heapName,                      \
-                              static_cast<int>(sizeof(Class)), blockBytes);   \
-    }                                                                         \
-    void* Class::operator new(std::size_t size)                               \
-    {                                                                         \
-        return GHeap::AllocPooled(GetClassHeap(), size, sizeof(Class));       \
-    }                                                                         \
-    void Class::operator delete(void* p, std::size_t size)                    \
-    {                                                                         \
-        GHeap::FreePooled(m_##Class##Heap, p, size, sizeof(Class));           \
-    }                                                                         \
-    void* Class::operator new(std::size_t size, GMemoryAllocator* arena)      \
-    {                                                                         \
-        return GObj::operator new(size, arena);                               \
-    }                                                                         \
-    void Class::operator delete(void*, GMemoryAllocator*) {}                  \
+#define TESSALY_DEFINE_POOLED_CLASS(Class, heapName, blockBytes)                                                       \
+    GHeap* Class::m_##Class##Heap = nullptr;                                                                           \
+    GHeap* Class::GetClassHeap()                                                                                       \
+    {                                                                                                                  \
+        return GHeap::Provide(m_##Class##Heap, heapName, static_cast<int>(sizeof(Class)), blockBytes);                 \
+    }                                                                                                                  \
+    void* Class::operator new(std::size_t size)                                                                        \
+    {                                                                                                                  \
+        return GHeap::AllocPooled(GetClassHeap(), size, sizeof(Class));                                                \
+    }                                                                                                                  \
+    void Class::operator delete(void* p, std::size_t size)                                                             \
+    {                                                                                                                  \
+        GHeap::FreePooled(m_##Class##Heap, p, size, sizeof(Class));                                                    \
+    }                                                                                                                  \
+    void* Class::operator new(std::size_t size, GMemoryAllocator* arena)                                               \
+    {                                                                                                                  \
+        return GObj::operator new(size, arena);                                                                        \
+    }                                                                                                                  \
+    void Class::operator delete(void*, GMemoryAllocator*) {}                                                           \
     [[maybe_unused]] static const bool Class##_heap_created_at_load = (Class::GetClassHeap(), true);
 
 // Intrusive reference count; Release deletes the object at zero.

@@ -246,9 +246,9 @@ enum QSLIM_DESIREDTRISETTYPE { QSLIM_DESIRED_COUNT = 0, QSLIM_DESIRED_RATIO = 1 
 
 enum QSLIM_STATUS {
     QSLIM_OK = 0,
-    QSLIM_NO_ADAPTER = 1,   // the adapter library could not be bound
-    QSLIM_BAD_INPUT = 2,    // no source, no triangles, or a target out of range
-    QSLIM_CANCELLED = 3     // the commands object asked to stop
+    QSLIM_NO_ADAPTER = 1, // the adapter library could not be bound
+    QSLIM_BAD_INPUT = 2,  // no source, no triangles, or a target out of range
+    QSLIM_CANCELLED = 3   // the commands object asked to stop
 };
 
 // The outcome of a simplification.
@@ -276,8 +276,8 @@ public:
 // The adapter's entry point, exported by libSimplexa.so as
 // "QSlimSimplifierAdapter".
 typedef class G3Surface* (*QSlimSimplifierAdapterFunc)(class G3Surface* source, QSLIM_TYPE type, QSLIM_RES& result,
-                                                        int count, double ratio, QSLIM_DESIREDTRISETTYPE desired,
-                                                        CHECK_LEVEL level, QSLIMCommandsBase* commands);
+                                                       int count, double ratio, QSLIM_DESIREDTRISETTYPE desired,
+                                                       CHECK_LEVEL level, QSLIMCommandsBase* commands);
 
 class TESSALY_API G3Surface : public G3Shell {
     TESSALY_POOLED_CLASS(G3Surface)
@@ -373,16 +373,16 @@ public:
     // changed. The adapter is bound once per process: libSimplexa.so as
     // already loaded, else beside libFerrox16.so, else beside
     // libtessaly.so, else from the default search path.
-    static G3Surface* QSlimSimplifier(G3Surface* s, CHECK_LEVEL level, int count, QSLIM_TYPE type,
-                                      QSLIM_RES& result, QSLIMCommandsBase* commands);
-    static G3Surface* QSlimSimplifier(G3Surface* s, CHECK_LEVEL level, double ratio, QSLIM_TYPE type,
-                                      QSLIM_RES& result, QSLIMCommandsBase* commands);
+    static G3Surface* QSlimSimplifier(G3Surface* s, CHECK_LEVEL level, int count, QSLIM_TYPE type, QSLIM_RES& result,
+                                      QSLIMCommandsBase* commands);
+    static G3Surface* QSlimSimplifier(G3Surface* s, CHECK_LEVEL level, double ratio, QSLIM_TYPE type, QSLIM_RES& result,
+                                      QSLIMCommandsBase* commands);
     // The bound adapter, or null. Binds on first call.
     static QSlimSimplifierAdapterFunc GetSimplifierAdapter();
 
 protected:
-    static G3Surface* QSlimSimplifierInternal(G3Surface* s, QSLIM_TYPE type, QSLIM_RES& result, int count,
-                                              double ratio, QSLIM_DESIREDTRISETTYPE desired, CHECK_LEVEL level,
+    static G3Surface* QSlimSimplifierInternal(G3Surface* s, QSLIM_TYPE type, QSLIM_RES& result, int count, double ratio,
+                                              QSLIM_DESIREDTRISETTYPE desired, CHECK_LEVEL level,
                                               QSLIMCommandsBase* commands);
     // Adds the edges of a new facet and finishes it: null (facet deleted)
     // with fewer than 3 edges.

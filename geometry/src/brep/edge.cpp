@@ -71,13 +71,13 @@ void G3Edge::SwapVertex()
 bool G3Edge::IsLink(const G3Edge* e) const
 {
     return m_Vertex1 == e->m_Vertex1 || m_Vertex1 == e->m_Vertex2 || m_Vertex2 == e->m_Vertex1 ||
-           m_Vertex2 == e->m_Vertex2;
+        m_Vertex2 == e->m_Vertex2;
 }
 
 bool G3Edge::IsVertexEquals(const G3Edge* e) const
 {
     return (m_Vertex1 == e->m_Vertex1 && m_Vertex2 == e->m_Vertex2) ||
-           (m_Vertex1 == e->m_Vertex2 && m_Vertex2 == e->m_Vertex1);
+        (m_Vertex1 == e->m_Vertex2 && m_Vertex2 == e->m_Vertex1);
 }
 
 bool G3Edge::FacetEqu(const G3Facet* a, const G3Facet* b) const

@@ -1,8 +1,8 @@
 #include "tessaly/elements.h"
 #include "tessaly/facet.h"
 
-#include <cmath>
 #include "core/tolerances.h"
+#include <cmath>
 
 using tessaly::kLengthTolerance;
 using tessaly::kZeroDivisor;
@@ -77,8 +77,8 @@ double G3Edge::GetCosAngle(const G3Edge* e1, const G3Edge* e2)
         u[i] = a->GetXYZ(i) - b->GetXYZ(i);
         v[i] = c->GetXYZ(i) - b->GetXYZ(i);
     }
-    double lengths = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]) *
-                     std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    double lengths =
+        std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]) * std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
     if (lengths <= kZeroDivisor)
         return 0.0;
     return (u[0] * v[0] + u[1] * v[1] + u[2] * v[2]) / lengths;
@@ -124,9 +124,8 @@ bool G3Edge::IsEdgeOnMesh() const
 namespace {
 int FacingSign(const G3Facet* f, const double* eye, bool perspective)
 {
-    double value = perspective
-                       ? f->GetPlaneA() * eye[0] + f->GetPlaneB() * eye[1] + f->GetPlaneC() * eye[2]
-                       : f->GetPlaneC();
+    double value =
+        perspective ? f->GetPlaneA() * eye[0] + f->GetPlaneB() * eye[1] + f->GetPlaneC() * eye[2] : f->GetPlaneC();
     if (std::fabs(value) < kLengthTolerance)
         return 0;
     return value > 0 ? 1 : -1;

@@ -1,9 +1,9 @@
 #include "tessaly/elements.h"
 #include "tessaly/facet.h"
 
+#include "core/tolerances.h"
 #include <cmath>
 #include <utility>
-#include "core/tolerances.h"
 
 using tessaly::kLengthTolerance;
 
@@ -79,8 +79,7 @@ bool G3Edge::HasGeometry(G3Facet* f) const
     return m_Geometry->GetNormal(side, 0) != nullptr;
 }
 
-void G3Edge::SetNormals(G3Facet* f, G3Vertex* va, G3Normal* na, G3TexCoo* ta, G3Vertex* vb, G3Normal* nb,
-                        G3TexCoo* tb)
+void G3Edge::SetNormals(G3Facet* f, G3Vertex* va, G3Normal* na, G3TexCoo* ta, G3Vertex* vb, G3Normal* nb, G3TexCoo* tb)
 {
     (void)vb;
     if (va != m_Vertex1) {

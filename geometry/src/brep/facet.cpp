@@ -119,10 +119,10 @@ GObj* G3FacetVertexIterator::next()
     if (!m_LoopClosed && (e->GetVertex1() == m_PreviousEnd || e->GetVertex2() == m_PreviousEnd)) {
         start = m_PreviousEnd;
     } else {
-        bool sharesOne = following && (following->GetVertex1() == e->GetVertex1() ||
-                                       following->GetVertex2() == e->GetVertex1());
-        bool sharesTwo = following && (following->GetVertex1() == e->GetVertex2() ||
-                                       following->GetVertex2() == e->GetVertex2());
+        bool sharesOne =
+            following && (following->GetVertex1() == e->GetVertex1() || following->GetVertex2() == e->GetVertex1());
+        bool sharesTwo =
+            following && (following->GetVertex1() == e->GetVertex2() || following->GetVertex2() == e->GetVertex2());
         start = sharesOne && !sharesTwo ? e->GetVertex2() : e->GetVertex1();
         m_LoopStart = start;
     }

@@ -6,8 +6,8 @@
 
 #include "brep/loop_walk.h"
 #include "brep/planar_location.h"
-#include "tessaly/facet.h"
 #include "core/tolerances.h"
+#include "tessaly/facet.h"
 
 using tessaly::kRoundingTolerance;
 
@@ -53,7 +53,7 @@ bool Meet(int i, int j, const double* p, const double* q, const double* a, const
         return true;
     auto within = [&](const double* o, const double* s, const double* t, double d) {
         return d == 0.0 && std::min(s[i], t[i]) <= o[i] && o[i] <= std::max(s[i], t[i]) &&
-               std::min(s[j], t[j]) <= o[j] && o[j] <= std::max(s[j], t[j]);
+            std::min(s[j], t[j]) <= o[j] && o[j] <= std::max(s[j], t[j]);
     };
     return within(p, a, b, d1) || within(q, a, b, d2) || within(a, p, q, d3) || within(b, p, q, d4);
 }
@@ -100,7 +100,8 @@ bool Splice(Loop& outer, const Loop& hole, const std::vector<Loop>& others, int 
         const double* p = outer[k]->GetXYZ();
         return (p[i] - m[i]) * (p[i] - m[i]) + (p[j] - m[j]) * (p[j] - m[j]);
     };
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return distance2(a) < distance2(b); });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return distance2(a) < distance2(b); });
     for (std::size_t k : order) {
         if (!BridgeIsClear(i, j, m, outer[k]->GetXYZ(), segments))
             continue;

@@ -3,8 +3,8 @@
 
 #include "brep/loop_walk.h"
 #include "brep/planar_location.h"
-#include "tessaly/facet.h"
 #include "core/tolerances.h"
+#include "tessaly/facet.h"
 
 using tessaly::kLengthTolerance;
 using tessaly::kZeroDivisor;
@@ -48,8 +48,7 @@ bool OntoPlane(const double* plane, int i, int j, double* out)
 }
 } // namespace
 
-bool G3Facet::PointInFacet(int i, int j, const double* p, GIterator* vertices, G3Vertex** va, G3Vertex** vb,
-                           double eps)
+bool G3Facet::PointInFacet(int i, int j, const double* p, GIterator* vertices, G3Vertex** va, G3Vertex** vb, double eps)
 {
     if (va)
         *va = nullptr;
@@ -171,11 +170,8 @@ int G3Facet::GetPlaneIntersect(const double* p, const double* q, double* x)
     std::vector<G3PlanarSegment> segments;
     FacetSegments(this, segments);
     switch (G3LocatePoint(i, j, x, segments, kLengthTolerance, nullptr, nullptr)) {
-    case G3_PLANAR_INSIDE:
-        return 1;
-    case G3_PLANAR_BOUNDARY:
-        return 2;
-    default:
-        return 3;
+    case G3_PLANAR_INSIDE: return 1;
+    case G3_PLANAR_BOUNDARY: return 2;
+    default: return 3;
     }
 }

@@ -1,8 +1,8 @@
 // Measures of a facet relative to its edges.
 #include <cmath>
 
-#include "tessaly/facet.h"
 #include "core/tolerances.h"
+#include "tessaly/facet.h"
 
 using tessaly::kLengthTolerance;
 using tessaly::kZeroDivisor;

@@ -3,8 +3,8 @@
 
 #include "brep/loop_walk.h"
 #include "brep/planar_location.h"
-#include "tessaly/facet.h"
 #include "core/tolerances.h"
+#include "tessaly/facet.h"
 
 using tessaly::kLengthTolerance;
 using tessaly::kRoundingTolerance;
@@ -135,7 +135,8 @@ double G3Facet::GetArea()
                 segments.push_back({walk[k].start->GetXYZ(), walk[k].end->GetXYZ(), nullptr, nullptr});
             // The first vertex of loop l not on loop o decides.
             for (std::size_t k = starts[l]; k < starts[l + 1]; ++k) {
-                G3PlanarLocation where = G3LocatePoint(i, j, walk[k].start->GetXYZ(), segments, kRoundingTolerance, nullptr, nullptr);
+                G3PlanarLocation where =
+                    G3LocatePoint(i, j, walk[k].start->GetXYZ(), segments, kRoundingTolerance, nullptr, nullptr);
                 if (where != G3_PLANAR_BOUNDARY) {
                     depth += where == G3_PLANAR_INSIDE;
                     break;

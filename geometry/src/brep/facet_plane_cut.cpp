@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "brep/planar_location.h"
+#include "core/tolerances.h"
 #include "tessaly/facet.h"
 #include "tessaly/intervals.h"
-#include "core/tolerances.h"
 
 using tessaly::kLengthTolerance;
 
@@ -81,8 +81,9 @@ int G3Facet::IntersectByPlaneConcave(const double* plane, G3IntervalList* list)
                 continue;
             bool onInPlaneEdge = false;
             for (G3Edge* x = v->GetFirstEdge(); x; x = x->GetVertexNext(v))
-                onInPlaneEdge = onInPlaneEdge || ((x->GetFacet1() == this || x->GetFacet2() == this) &&
-                                                  Distance(plane, x->GetOtherVertex(v)->GetXYZ()) == 0);
+                onInPlaneEdge = onInPlaneEdge ||
+                    ((x->GetFacet1() == this || x->GetFacet2() == this) &&
+                     Distance(plane, x->GetOtherVertex(v)->GetXYZ()) == 0);
             if (!onInPlaneEdge) {
                 list->AddPoint(v->GetXYZ(), v);
                 list->AddPoint(v->GetXYZ(), v);

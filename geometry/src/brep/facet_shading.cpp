@@ -1,9 +1,9 @@
 #include <cmath>
 #include <vector>
 
+#include "core/tolerances.h"
 #include "tessaly/facet.h"
 #include "tessaly/surface.h"
-#include "core/tolerances.h"
 
 using tessaly::kAreaTolerance;
 using tessaly::kZeroDivisor;

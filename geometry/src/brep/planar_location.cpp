@@ -1,8 +1,8 @@
 #include "brep/planar_location.h"
 
+#include "core/tolerances.h"
 #include <algorithm>
 #include <cmath>
-#include "core/tolerances.h"
 
 using tessaly::kRoundingTolerance;
 
@@ -36,8 +36,8 @@ void Report(G3Vertex** va, G3Vertex** vb, G3Vertex* a, G3Vertex* b)
 }
 
 // The boundary element p lies on, if any: vertices first, then edges.
-bool OnBoundary(int i, int j, const double* p, const std::vector<G3PlanarSegment>& segments, double eps,
-                G3Vertex** va, G3Vertex** vb)
+bool OnBoundary(int i, int j, const double* p, const std::vector<G3PlanarSegment>& segments, double eps, G3Vertex** va,
+                G3Vertex** vb)
 {
     for (const G3PlanarSegment& s : segments) {
         if (Coincide(i, j, p, s.a, eps)) {
@@ -59,8 +59,8 @@ bool OnBoundary(int i, int j, const double* p, const std::vector<G3PlanarSegment
 }
 } // namespace
 
-G3PlanarLocation G3LocatePoint(int i, int j, const double* p, const std::vector<G3PlanarSegment>& segments,
-                               double eps, G3Vertex** va, G3Vertex** vb)
+G3PlanarLocation G3LocatePoint(int i, int j, const double* p, const std::vector<G3PlanarSegment>& segments, double eps,
+                               G3Vertex** va, G3Vertex** vb)
 {
     Report(va, vb, nullptr, nullptr);
     if (OnBoundary(i, j, p, segments, eps, va, vb))
@@ -83,8 +83,8 @@ G3PlanarLocation G3LocatePoint(int i, int j, const double* p, const std::vector<
 namespace {
 // The best inside span on the line at height y, scored by its width capped
 // at the gap height, so the point keeps away from the boundary both ways.
-bool WidestSpan(int i, int j, double y, double gap, const std::vector<G3PlanarSegment>& segments,
-                double* bestScore, double* bestX)
+bool WidestSpan(int i, int j, double y, double gap, const std::vector<G3PlanarSegment>& segments, double* bestScore,
+                double* bestX)
 {
     std::vector<double> xs;
     for (const G3PlanarSegment& s : segments) {

@@ -11,7 +11,7 @@ class G3Vertex;
 struct G3PlanarSegment {
     const double* a;
     const double* b;
-    G3Vertex* va;  // the vertices behind a and b, or null
+    G3Vertex* va; // the vertices behind a and b, or null
     G3Vertex* vb;
 };
 
@@ -19,8 +19,8 @@ enum G3PlanarLocation { G3_PLANAR_OUTSIDE = 0, G3_PLANAR_INSIDE = 1, G3_PLANAR_B
 
 // Position of p against the polygon; on the boundary, va/vb (may be null)
 // receive the coinciding vertex (vb null) or the ends of the edge.
-G3PlanarLocation G3LocatePoint(int i, int j, const double* p, const std::vector<G3PlanarSegment>& segments,
-                               double eps, G3Vertex** va, G3Vertex** vb);
+G3PlanarLocation G3LocatePoint(int i, int j, const double* p, const std::vector<G3PlanarSegment>& segments, double eps,
+                               G3Vertex** va, G3Vertex** vb);
 
 // A point strictly inside the polygon: on the line (along axis i) through
 // the middle of each gap between distinct vertex heights (axis j), the

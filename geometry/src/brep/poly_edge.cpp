@@ -67,8 +67,8 @@ void G3PolyEdge::GetExtEdgeData(G3Point* p1, G3Point* p2, G3Point* p3, G3Point* 
         std::memcpy(m, record->matrix, sizeof(record->matrix));
 }
 
-void G3PolyEdge::SetExtEdgeData(G3Surface*, const G3Point& p1, const G3Point& p2, const G3Point& p3,
-                                const G3Point& p4, double m[4][4])
+void G3PolyEdge::SetExtEdgeData(G3Surface*, const G3Point& p1, const G3Point& p2, const G3Point& p3, const G3Point& p4,
+                                double m[4][4])
 {
     Record* record = RecordOf(this);
     if (!record) {

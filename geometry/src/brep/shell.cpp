@@ -57,8 +57,7 @@ bool G3Shell::FormEnvelope(GEnvelope* env) const
 // ---- Adding -----------------------------------------------------------------
 
 namespace {
-template <class Element>
-Element* Append(GArrayCollection* list, Element* element)
+template <class Element> Element* Append(GArrayCollection* list, Element* element)
 {
     if (!list || !element)
         return nullptr;
@@ -188,10 +187,9 @@ bool G3Shell::TakeOut(GArrayCollection* list, G3Obj* element)
     int hint = m_TakeOutHint;
     m_TakeOutHint = -1;
     long id = element->GetId();
-    int at = hint >= 0 && hint < list->size() && list->get(hint) == element ? hint
-             : id >= 0 && id < list->size() && list->get(static_cast<int>(id)) == element
-                 ? static_cast<int>(id)
-                 : list->index(element);
+    int at = hint >= 0 && hint < list->size() && list->get(hint) == element          ? hint
+        : id >= 0 && id < list->size() && list->get(static_cast<int>(id)) == element ? static_cast<int>(id)
+                                                                                     : list->index(element);
     if (at < 0)
         return false;
     list->remove(at);
@@ -303,8 +301,7 @@ bool G3Shell::RemovePolyEdge(G3PolyEdge* p)
 namespace {
 // Removes (by index, looking at the same index again after a removal) the
 // elements the predicate selects, through remove.
-template <class Element, class Pred, class Remove>
-int RemoveWhere(GArrayCollection* list, Pred unused, Remove remove)
+template <class Element, class Pred, class Remove> int RemoveWhere(GArrayCollection* list, Pred unused, Remove remove)
 {
     int count = 0;
     for (int k = 0; list && k < list->size();) {
@@ -317,8 +314,7 @@ int RemoveWhere(GArrayCollection* list, Pred unused, Remove remove)
     return count;
 }
 
-template <class Element>
-void CollectShading(GArrayCollection* edges, std::unordered_set<const void*>& used)
+template <class Element> void CollectShading(GArrayCollection* edges, std::unordered_set<const void*>& used)
 {
     for (int k = 0; edges && k < edges->size(); ++k) {
         G3EdgeGeometry* g = static_cast<G3Edge*>(edges->get(k))->GetGeometry();
@@ -333,14 +329,22 @@ void CollectShading(GArrayCollection* edges, std::unordered_set<const void*>& us
 
 int G3Shell::RemoveUnusedFacet()
 {
-    return RemoveWhere<G3Facet>(m_Facets, [](G3Facet* f) { return !f->HasEdges(); },
-                                [this](G3Facet* f, int at) { m_TakeOutHint = at; return RemoveFacet(f); });
+    return RemoveWhere<G3Facet>(
+        m_Facets, [](G3Facet* f) { return !f->HasEdges(); },
+        [this](G3Facet* f, int at) {
+            m_TakeOutHint = at;
+            return RemoveFacet(f);
+        });
 }
 
 int G3Shell::RemoveUnusedEdge()
 {
-    return RemoveWhere<G3Edge>(m_Edges, [](G3Edge* e) { return !e->GetFacet1() && !e->GetFacet2(); },
-                               [this](G3Edge* e, int at) { m_TakeOutHint = at; return RemoveEdge(e); });
+    return RemoveWhere<G3Edge>(
+        m_Edges, [](G3Edge* e) { return !e->GetFacet1() && !e->GetFacet2(); },
+        [this](G3Edge* e, int at) {
+            m_TakeOutHint = at;
+            return RemoveEdge(e);
+        });
 }
 
 int G3Shell::RemoveUnusedVertex()
@@ -348,23 +352,34 @@ int G3Shell::RemoveUnusedVertex()
     std::unordered_set<const void*> polyVertices(m_PolyVertices.begin(), m_PolyVertices.end());
     return RemoveWhere<G3Vertex>(
         m_Vertices, [&](G3Vertex* v) { return !v->HasEdges() && !polyVertices.count(v); },
-        [this](G3Vertex* v, int at) { m_TakeOutHint = at; return RemoveVertex(v); });
+        [this](G3Vertex* v, int at) {
+            m_TakeOutHint = at;
+            return RemoveVertex(v);
+        });
 }
 
 int G3Shell::RemoveUnusedNormal()
 {
     std::unordered_set<const void*> used;
     CollectShading<G3Normal>(m_Edges, used);
-    return RemoveWhere<G3Normal>(m_Normals, [&](G3Normal* n) { return !used.count(n); },
-                                 [this](G3Normal* n, int at) { m_TakeOutHint = at; return RemoveNormal(n); });
+    return RemoveWhere<G3Normal>(
+        m_Normals, [&](G3Normal* n) { return !used.count(n); },
+        [this](G3Normal* n, int at) {
+            m_TakeOutHint = at;
+            return RemoveNormal(n);
+        });
 }
 
 int G3Shell::RemoveUnusedTexCoo()
 {
     std::unordered_set<const void*> used;
     CollectShading<G3TexCoo>(m_Edges, used);
-    return RemoveWhere<G3TexCoo>(m_TexCoos, [&](G3TexCoo* t) { return !used.count(t); },
-                                 [this](G3TexCoo* t, int at) { m_TakeOutHint = at; return RemoveTexCoo(t); });
+    return RemoveWhere<G3TexCoo>(
+        m_TexCoos, [&](G3TexCoo* t) { return !used.count(t); },
+        [this](G3TexCoo* t, int at) {
+            m_TakeOutHint = at;
+            return RemoveTexCoo(t);
+        });
 }
 
 int G3Shell::RemoveUnused()
@@ -409,12 +424,30 @@ int CountOf(const GArrayCollection* list)
 }
 } // namespace
 
-void G3Shell::AssignVertexIds() { Renumber(m_Vertices); }
-void G3Shell::AssignEdgeIds() { Renumber(m_Edges); }
-void G3Shell::AssignFacetIds() { Renumber(m_Facets); }
-void G3Shell::AssignNormalIds() { Renumber(m_Normals); }
-void G3Shell::AssignTexCooIds() { Renumber(m_TexCoos); }
-void G3Shell::AssignPolyEdgeIds() { Renumber(m_PolyEdges); }
+void G3Shell::AssignVertexIds()
+{
+    Renumber(m_Vertices);
+}
+void G3Shell::AssignEdgeIds()
+{
+    Renumber(m_Edges);
+}
+void G3Shell::AssignFacetIds()
+{
+    Renumber(m_Facets);
+}
+void G3Shell::AssignNormalIds()
+{
+    Renumber(m_Normals);
+}
+void G3Shell::AssignTexCooIds()
+{
+    Renumber(m_TexCoos);
+}
+void G3Shell::AssignPolyEdgeIds()
+{
+    Renumber(m_PolyEdges);
+}
 
 void G3Shell::AssignIds()
 {
@@ -426,9 +459,27 @@ void G3Shell::AssignIds()
     AssignPolyEdgeIds();
 }
 
-int G3Shell::GetVertexCount() const { return CountOf(m_Vertices); }
-int G3Shell::GetNormalCount() const { return CountOf(m_Normals); }
-int G3Shell::GetTexCooCount() const { return CountOf(m_TexCoos); }
-int G3Shell::GetEdgeCount() const { return CountOf(m_Edges); }
-int G3Shell::GetFacetCount() const { return CountOf(m_Facets); }
-int G3Shell::GetPolyEdgeCount() const { return CountOf(m_PolyEdges); }
+int G3Shell::GetVertexCount() const
+{
+    return CountOf(m_Vertices);
+}
+int G3Shell::GetNormalCount() const
+{
+    return CountOf(m_Normals);
+}
+int G3Shell::GetTexCooCount() const
+{
+    return CountOf(m_TexCoos);
+}
+int G3Shell::GetEdgeCount() const
+{
+    return CountOf(m_Edges);
+}
+int G3Shell::GetFacetCount() const
+{
+    return CountOf(m_Facets);
+}
+int G3Shell::GetPolyEdgeCount() const
+{
+    return CountOf(m_PolyEdges);
+}

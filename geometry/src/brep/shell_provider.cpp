@@ -13,12 +13,30 @@ void G3ShellExDataProvider::OpenExDataTexCoo(G3TexCoo*) {}
 void G3ShellExDataProvider::CloseExDataTexCoo(G3TexCoo*) {}
 void G3ShellExDataProvider::OpenExDataFacet(G3Facet*) {}
 void G3ShellExDataProvider::CloseExDataFacet(G3Facet*) {}
-bool G3ShellExDataProvider::IsExDataEdge() { return false; }
-bool G3ShellExDataProvider::IsExDataVertex() { return false; }
-bool G3ShellExDataProvider::IsExDataNormal() { return false; }
-bool G3ShellExDataProvider::IsExDataTexCoo() { return false; }
-bool G3ShellExDataProvider::IsExDataFacet() { return false; }
-bool G3ShellExDataProvider::IsExDataPolyEdge() { return false; }
+bool G3ShellExDataProvider::IsExDataEdge()
+{
+    return false;
+}
+bool G3ShellExDataProvider::IsExDataVertex()
+{
+    return false;
+}
+bool G3ShellExDataProvider::IsExDataNormal()
+{
+    return false;
+}
+bool G3ShellExDataProvider::IsExDataTexCoo()
+{
+    return false;
+}
+bool G3ShellExDataProvider::IsExDataFacet()
+{
+    return false;
+}
+bool G3ShellExDataProvider::IsExDataPolyEdge()
+{
+    return false;
+}
 
 void G3Shell::RemoveExDataProvider()
 {
@@ -100,16 +118,33 @@ void G3Shell::CloseExDataFacet(G3Facet* f)
         m_Provider->CloseExDataFacet(f);
 }
 
-bool G3Shell::IsExDataEdge() { return m_Provider && m_Provider->IsExDataEdge(); }
-bool G3Shell::IsExDataVertex() { return m_Provider && m_Provider->IsExDataVertex(); }
-bool G3Shell::IsExDataNormal() { return m_Provider && m_Provider->IsExDataNormal(); }
-bool G3Shell::IsExDataTexCoo() { return m_Provider && m_Provider->IsExDataTexCoo(); }
-bool G3Shell::IsExDataFacet() { return m_Provider && m_Provider->IsExDataFacet(); }
-bool G3Shell::IsExDataPolyEdge() { return m_Provider && m_Provider->IsExDataPolyEdge(); }
+bool G3Shell::IsExDataEdge()
+{
+    return m_Provider && m_Provider->IsExDataEdge();
+}
+bool G3Shell::IsExDataVertex()
+{
+    return m_Provider && m_Provider->IsExDataVertex();
+}
+bool G3Shell::IsExDataNormal()
+{
+    return m_Provider && m_Provider->IsExDataNormal();
+}
+bool G3Shell::IsExDataTexCoo()
+{
+    return m_Provider && m_Provider->IsExDataTexCoo();
+}
+bool G3Shell::IsExDataFacet()
+{
+    return m_Provider && m_Provider->IsExDataFacet();
+}
+bool G3Shell::IsExDataPolyEdge()
+{
+    return m_Provider && m_Provider->IsExDataPolyEdge();
+}
 
 namespace {
-template <class Element, class Call>
-void ForEach(GArrayCollection* list, Call call)
+template <class Element, class Call> void ForEach(GArrayCollection* list, Call call)
 {
     for (int k = 0; list && k < list->size(); ++k)
         call(static_cast<Element*>(list->get(k)));

@@ -109,8 +109,8 @@ QSlimSimplifierAdapterFunc G3Surface::GetSimplifierAdapter()
     return adapter;
 }
 
-G3Surface* G3Surface::QSlimSimplifierInternal(G3Surface* s, QSLIM_TYPE type, QSLIM_RES& result, int count,
-                                              double ratio, QSLIM_DESIREDTRISETTYPE desired, CHECK_LEVEL level,
+G3Surface* G3Surface::QSlimSimplifierInternal(G3Surface* s, QSLIM_TYPE type, QSLIM_RES& result, int count, double ratio,
+                                              QSLIM_DESIREDTRISETTYPE desired, CHECK_LEVEL level,
                                               QSLIMCommandsBase* commands)
 {
     result = QSLIM_RES();
@@ -126,14 +126,14 @@ G3Surface* G3Surface::QSlimSimplifierInternal(G3Surface* s, QSLIM_TYPE type, QSL
     return adapter(s, type, result, count, ratio, desired, level, commands);
 }
 
-G3Surface* G3Surface::QSlimSimplifier(G3Surface* s, CHECK_LEVEL level, int count, QSLIM_TYPE type,
-                                      QSLIM_RES& result, QSLIMCommandsBase* commands)
+G3Surface* G3Surface::QSlimSimplifier(G3Surface* s, CHECK_LEVEL level, int count, QSLIM_TYPE type, QSLIM_RES& result,
+                                      QSLIMCommandsBase* commands)
 {
     return QSlimSimplifierInternal(s, type, result, count, 0.0, QSLIM_DESIRED_COUNT, level, commands);
 }
 
-G3Surface* G3Surface::QSlimSimplifier(G3Surface* s, CHECK_LEVEL level, double ratio, QSLIM_TYPE type,
-                                      QSLIM_RES& result, QSLIMCommandsBase* commands)
+G3Surface* G3Surface::QSlimSimplifier(G3Surface* s, CHECK_LEVEL level, double ratio, QSLIM_TYPE type, QSLIM_RES& result,
+                                      QSLIMCommandsBase* commands)
 {
     return QSlimSimplifierInternal(s, type, result, -1, ratio, QSLIM_DESIRED_RATIO, level, commands);
 }

@@ -1,8 +1,8 @@
 #include "tessaly/elements.h"
 
+#include "core/tolerances.h"
 #include <cmath>
 #include <limits>
-#include "core/tolerances.h"
 
 using tessaly::kLengthTolerance;
 

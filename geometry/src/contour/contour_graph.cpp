@@ -3,8 +3,8 @@
 #include <cmath>
 #include <memory>
 
-#include "tessaly/hashes.h"
 #include "core/tolerances.h"
+#include "tessaly/hashes.h"
 
 using tessaly::kLengthTolerance;
 

@@ -28,8 +28,8 @@ G3EdgeList::G3EdgeList(GArrayCollection* edges, int facetFlags, int facetSurface
     Normalize();
 }
 
-G3EdgeList::G3EdgeList(int n, G3Vertex** vertices, int* flags, G3Normal** normals, G3TexCoo** texCoos,
-                       int facetFlags, int facetSurface)
+G3EdgeList::G3EdgeList(int n, G3Vertex** vertices, int* flags, G3Normal** normals, G3TexCoo** texCoos, int facetFlags,
+                       int facetSurface)
     : m_FacetFlags(facetFlags), m_FacetSurface(facetSurface)
 {
     for (int i = 0; i < n && vertices; ++i) {
@@ -69,8 +69,7 @@ void G3EdgeList::CopyEdgesFrom(G3EdgeList* source)
         add(source->GetEdge(k)->Duplicate());
 }
 
-G3Edge* G3EdgeList::AddEdge(G3Vertex* a, G3Vertex* b, G3Normal* na, G3Normal* nb, G3TexCoo* ta, G3TexCoo* tb,
-                            int flags)
+G3Edge* G3EdgeList::AddEdge(G3Vertex* a, G3Vertex* b, G3Normal* na, G3Normal* nb, G3TexCoo* ta, G3TexCoo* tb, int flags)
 {
     G3Edge* e = NewShadedEdge(a, b, flags, na, ta, nb, tb);
     add(e);

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "brep/shaded_edge.h"
+#include "core/tolerances.h"
 #include "tessaly/contour.h"
 #include "tessaly/intervals.h"
 #include "tessaly/surface.h"
-#include "core/tolerances.h"
 
 using tessaly::kLengthTolerance;
 
@@ -92,7 +92,6 @@ private:
     std::vector<G3Vertex*> m_Created;
     std::map<G3Edge*, std::vector<Split>> m_Splits;
 };
-
 
 // The chain that replaces e, split at the given points (sorted by t).
 void SplitChain(G3Edge* e, std::vector<Split>& splits, G3Surface* surface, std::vector<G3Edge*>& out)

@@ -4,16 +4,16 @@
 #include <vector>
 
 #include "brep/shaded_edge.h"
+#include "core/tolerances.h"
 #include "tessaly/contour.h"
 #include "tessaly/surface.h"
-#include "core/tolerances.h"
 
 using tessaly::kLengthTolerance;
 using tessaly::kRoundingTolerance;
 
 namespace {
 struct Hit {
-    double t = 0.0;        // distance along the ray
+    double t = 0.0; // distance along the ray
     double point[3] = {0, 0, 0};
     G3EdgeList* contour = nullptr;
     int edge = -1;
@@ -157,7 +157,6 @@ void Adopt(G3Surface* surface, G3Normal** n, G3TexCoo** t)
     *t = tex;
 }
 
-
 // Where the bridge lands on the other contour: its vertex x with shading
 // data, and the other contour's edges as one chain from x back to x. The
 // hit edge is split at a new vertex of the surface unless the hit is one
@@ -221,12 +220,13 @@ bool Land(G3EdgeList* other, int hitEdge, const double* hit, G3Surface* surface,
 }
 } // namespace
 
-bool G3EdgeList::LinkToAnother(int vertexEdge, G3EdgeList* other, int hitEdge, const double* hit,
-                               G3Surface* surface, bool sameOrientation, long bridgeFlags)
+bool G3EdgeList::LinkToAnother(int vertexEdge, G3EdgeList* other, int hitEdge, const double* hit, G3Surface* surface,
+                               bool sameOrientation, long bridgeFlags)
 {
     G3Vertex* v = GetEdge(vertexEdge)->GetVertex1();
     G3Edge* cut = other->GetEdge(hitEdge);
-    bool split = !G3Point::Equals(hit, cut->GetVertex1()->GetXYZ()) && !G3Point::Equals(hit, cut->GetVertex2()->GetXYZ());
+    bool split =
+        !G3Point::Equals(hit, cut->GetVertex1()->GetXYZ()) && !G3Point::Equals(hit, cut->GetVertex2()->GetXYZ());
     if (split && !surface)
         return false;
     // A hole runs against its outer contour and with its sibling holes, so

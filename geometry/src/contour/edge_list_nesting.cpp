@@ -1,8 +1,8 @@
 #include <vector>
 
 #include "brep/planar_location.h"
-#include "tessaly/contour.h"
 #include "core/tolerances.h"
+#include "tessaly/contour.h"
 
 using tessaly::kLengthTolerance;
 

@@ -70,8 +70,8 @@ int G3EdgeList::TraceContours(GArrayCollection* result, bool parity)
     return count;
 }
 
-int G3EdgeList::RemoveSelfIntersections(GArrayCollection* result, G3Surface* surface, bool remesh,
-                                        UNION_EDGE_ALG alg, int /*mode*/)
+int G3EdgeList::RemoveSelfIntersections(GArrayCollection* result, G3Surface* surface, bool remesh, UNION_EDGE_ALG alg,
+                                        int /*mode*/)
 {
     if (!result || !surface || size() < 3)
         return 0;

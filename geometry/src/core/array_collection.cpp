@@ -9,10 +9,22 @@ GIterator::~GIterator() = default;
 void GIterator::remove() {}
 void GIterator::init(GCollection*) {}
 
-bool GCollection::isEmpty() { return false; }
-bool GCollection::contains(GObj*) { return false; }
-GObj** GCollection::toArray() { return nullptr; }
-bool GCollection::remove(GObj*) { return false; }
+bool GCollection::isEmpty()
+{
+    return false;
+}
+bool GCollection::contains(GObj*)
+{
+    return false;
+}
+GObj** GCollection::toArray()
+{
+    return nullptr;
+}
+bool GCollection::remove(GObj*)
+{
+    return false;
+}
 void GCollection::clear() {}
 
 void GCollection::addIterator(GIterator* it)
@@ -26,9 +38,7 @@ void GCollection::addIterator(GIterator* it)
 GArrayCollection::GArrayCollection() : GArrayCollection(256, 1024) {}
 
 GArrayCollection::GArrayCollection(int initialCapacity, int growth)
-    : m_InitialCapacity(std::max(initialCapacity, 0)),
-      m_Capacity(m_InitialCapacity),
-      m_Growth(std::max(growth, 0))
+    : m_InitialCapacity(std::max(initialCapacity, 0)), m_Capacity(m_InitialCapacity), m_Growth(std::max(growth, 0))
 {
     if (m_Capacity > 0)
         m_Elements = new GObj*[static_cast<std::size_t>(m_Capacity)];
@@ -119,8 +129,7 @@ void GArrayCollection::RemoveWithShift(int i)
 
 void GArrayCollection::ShiftLeft(int i)
 {
-    std::memmove(m_Elements + i, m_Elements + i + 1,
-                 sizeof(GObj*) * static_cast<std::size_t>(m_Count - i - 1));
+    std::memmove(m_Elements + i, m_Elements + i + 1, sizeof(GObj*) * static_cast<std::size_t>(m_Count - i - 1));
     --m_Count;
 }
 
@@ -128,8 +137,7 @@ void GArrayCollection::ShiftRight(int i)
 {
     if (m_Count + 1 >= m_Capacity)
         reallocList(m_Growth);
-    std::memmove(m_Elements + i + 1, m_Elements + i,
-                 sizeof(GObj*) * static_cast<std::size_t>(m_Count - i));
+    std::memmove(m_Elements + i + 1, m_Elements + i, sizeof(GObj*) * static_cast<std::size_t>(m_Count - i));
     m_Elements[i] = nullptr;
     ++m_Count;
 }

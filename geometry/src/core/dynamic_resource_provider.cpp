@@ -25,8 +25,7 @@ int CompareAddresses(const GObj* stored, const GObj* query)
 
 GDynamicResourceProvider::GDynamicResourceProvider(GDynamicResourceProvider* parent)
     : m_Listeners(new GArrayCollection(8, 8)),
-      m_Resources(new GHashtable(314, &AddressHash, &CompareAddresses, nullptr)),
-      m_Parent(parent)
+      m_Resources(new GHashtable(314, &AddressHash, &CompareAddresses, nullptr)), m_Parent(parent)
 {
     if (m_Parent)
         m_Parent->AddListener(this);

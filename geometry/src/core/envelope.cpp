@@ -1,7 +1,7 @@
 // GEnvelope: the axis-aligned box with outcodes, segment and overlap tests.
 
-#include "tessaly/math.h"
 #include "core/tolerances.h"
+#include "tessaly/math.h"
 
 #include <algorithm>
 #include <climits>
@@ -34,8 +34,7 @@ GEnvelope::GEnvelope(const double* p1, const double* p2, const double* p3)
     Add(p3);
 }
 
-GEnvelope::GEnvelope(double minX, double minY, double minZ, double maxX, double maxY,
-                     double maxZ)
+GEnvelope::GEnvelope(double minX, double minY, double minZ, double maxX, double maxY, double maxZ)
 {
     Set(minX, minY, minZ, maxX, maxY, maxZ);
 }
@@ -63,8 +62,7 @@ void GEnvelope::Set(double lo, double hi)
     SetCorner(m_Max, hi, hi, hi);
 }
 
-void GEnvelope::Set(double minX, double minY, double minZ, double maxX, double maxY,
-                    double maxZ)
+void GEnvelope::Set(double minX, double minY, double minZ, double maxX, double maxY, double maxZ)
 {
     SetCorner(m_Min, minX, minY, minZ);
     SetCorner(m_Max, maxX, maxY, maxZ);
@@ -256,8 +254,7 @@ namespace {
 
 // Both boxes are non-empty on the axis and their ranges meet (strict: share
 // a range of positive length).
-bool RangesMeet(const double* minA, const double* maxA, const double* minB,
-                const double* maxB, int axis, bool strict)
+bool RangesMeet(const double* minA, const double* maxA, const double* minB, const double* maxB, int axis, bool strict)
 {
     if (minA[axis] > maxA[axis] || minB[axis] > maxB[axis])
         return false;
@@ -271,13 +268,12 @@ bool RangesMeet(const double* minA, const double* maxA, const double* minB,
 bool GEnvelope::IsIntersectXY(const GEnvelope* other) const
 {
     return other && RangesMeet(m_Min, m_Max, other->m_Min, other->m_Max, 0, false) &&
-           RangesMeet(m_Min, m_Max, other->m_Min, other->m_Max, 1, false);
+        RangesMeet(m_Min, m_Max, other->m_Min, other->m_Max, 1, false);
 }
 
 bool GEnvelope::IsIntersectXYZ(const GEnvelope* other) const
 {
-    return IsIntersectXY(other) &&
-           RangesMeet(m_Min, m_Max, other->m_Min, other->m_Max, 2, false);
+    return IsIntersectXY(other) && RangesMeet(m_Min, m_Max, other->m_Min, other->m_Max, 2, false);
 }
 
 bool GEnvelope::IsIntersectXYZ_Overlap(const GEnvelope* other) const

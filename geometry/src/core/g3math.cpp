@@ -6,9 +6,9 @@
 
 #include "core/loop_points.h"
 
+#include "core/tolerances.h"
 #include <cmath>
 #include <vector>
-#include "core/tolerances.h"
 
 using tessaly::kAreaTolerance;
 
@@ -154,8 +154,7 @@ int G3Math::ConvexTest(const double* const* points, int count, int i, int j)
     return std::fabs(turn) < 3.0 * kPi ? 1 : 2;
 }
 
-int G3Math::PointInTriangle(const double* p, const double* a, const double* b,
-                            const double* c, int i, int j)
+int G3Math::PointInTriangle(const double* p, const double* a, const double* b, const double* c, int i, int j)
 {
     if (!p || !a || !b || !c || !ValidAxes(i, j))
         return 0;
@@ -170,9 +169,8 @@ int G3Math::PointInTriangle(const double* p, const double* a, const double* b,
     return s1 == 0 || s2 == 0 || s3 == 0 ? 2 : 1;
 }
 
-int G3Math::FindLineIntersection(const double* p1, const double* p2, const double* p3,
-                                 const double* p4, int i, int j, double* out, double* t1,
-                                 double* t2)
+int G3Math::FindLineIntersection(const double* p1, const double* p2, const double* p3, const double* p4, int i, int j,
+                                 double* out, double* t1, double* t2)
 {
     if (!p1 || !p2 || !p3 || !p4 || !ValidAxes(i, j))
         return 0;

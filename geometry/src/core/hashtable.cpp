@@ -19,10 +19,9 @@ int IdentityCompare(const GObj* stored, const GObj* query)
 }
 } // namespace
 
-GHashtable::GHashtable(int initialCapacity, float loadFactor, GHashFunction hash,
-                       GCompareFunction compareKeys, GCompareFunction compareValues)
-    : m_Hash(hash ? hash : &IdentityHash),
-      m_CompareKeys(compareKeys ? compareKeys : &IdentityCompare),
+GHashtable::GHashtable(int initialCapacity, float loadFactor, GHashFunction hash, GCompareFunction compareKeys,
+                       GCompareFunction compareValues)
+    : m_Hash(hash ? hash : &IdentityHash), m_CompareKeys(compareKeys ? compareKeys : &IdentityCompare),
       m_CompareValues(compareValues)
 {
     Init(initialCapacity, loadFactor);
@@ -115,8 +114,7 @@ GObj* GHashtable::PutValue(GObj* key, GObj* value)
     long hash = m_Hash(key);
     if (m_CompareValues) {
         for (GHashtableEntry* e = m_Buckets[BucketOf(hash)]; e; e = e->nextEntry) {
-            if (e->hash == hash && m_CompareKeys(e->key, key) == 0 &&
-                m_CompareValues(e->value, value) == 0) {
+            if (e->hash == hash && m_CompareKeys(e->key, key) == 0 && m_CompareValues(e->value, value) == 0) {
                 GObj* previous = e->value;
                 e->value = value;
                 return previous;
@@ -149,8 +147,7 @@ GObj* GHashtable::GetValue(GObj* key, GObj* value)
 
 GObj* GHashtable::Remove(GObj* key)
 {
-    for (GHashtableEntry** link = &m_Buckets[BucketOf(m_Hash(key))]; *link;
-         link = &(*link)->nextEntry) {
+    for (GHashtableEntry** link = &m_Buckets[BucketOf(m_Hash(key))]; *link; link = &(*link)->nextEntry) {
         if (m_CompareKeys((*link)->key, key) == 0) {
             GHashtableEntry* entry = Unlink(link);
             GObj* value = entry->value;
@@ -165,8 +162,7 @@ GObj* GHashtable::RemoveValue(GObj* key, GObj* value)
 {
     if (!m_CompareValues)
         return nullptr;
-    for (GHashtableEntry** link = &m_Buckets[BucketOf(m_Hash(key))]; *link;
-         link = &(*link)->nextEntry) {
+    for (GHashtableEntry** link = &m_Buckets[BucketOf(m_Hash(key))]; *link; link = &(*link)->nextEntry) {
         if (m_CompareKeys((*link)->key, key) == 0 && m_CompareValues((*link)->value, value) == 0) {
             GHashtableEntry* entry = Unlink(link);
             GObj* removed = entry->value;

@@ -3,9 +3,9 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
-#include <unordered_map>
 #include <memory>
 #include <new>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 

@@ -3,9 +3,9 @@
 
 #include "tessaly/math.h"
 
+#include "core/tolerances.h"
 #include <cmath>
 #include <cstring>
-#include "core/tolerances.h"
 
 using tessaly::kGimbalCosine;
 using tessaly::kLengthTolerance;
@@ -55,9 +55,9 @@ double Minor(const double m[4][4], int r, int c)
         if (k != c)
             cols[n++] = k;
     // Det3x3 takes columns.
-    return Det3x3(m[rows[0]][cols[0]], m[rows[1]][cols[0]], m[rows[2]][cols[0]],
-                  m[rows[0]][cols[1]], m[rows[1]][cols[1]], m[rows[2]][cols[1]],
-                  m[rows[0]][cols[2]], m[rows[1]][cols[2]], m[rows[2]][cols[2]]);
+    return Det3x3(m[rows[0]][cols[0]], m[rows[1]][cols[0]], m[rows[2]][cols[0]], m[rows[0]][cols[1]],
+                  m[rows[1]][cols[1]], m[rows[2]][cols[1]], m[rows[0]][cols[2]], m[rows[1]][cols[2]],
+                  m[rows[2]][cols[2]]);
 }
 
 // Turns the column pair (a, b) of every row by the angle: (a, b) becomes
@@ -180,19 +180,16 @@ double Det2x2(double a, double b, double c, double d)
     return a * d - b * c;
 }
 
-double Det3x3(double a1, double a2, double a3, double b1, double b2, double b3,
-              double c1, double c2, double c3)
+double Det3x3(double a1, double a2, double a3, double b1, double b2, double b3, double c1, double c2, double c3)
 {
-    return a1 * Det2x2(b2, b3, c2, c3) - b1 * Det2x2(a2, a3, c2, c3) +
-           c1 * Det2x2(a2, a3, b2, b3);
+    return a1 * Det2x2(b2, b3, c2, c3) - b1 * Det2x2(a2, a3, c2, c3) + c1 * Det2x2(a2, a3, b2, b3);
 }
 
 double Det4x4(const double m[4][4])
 {
     if (!m)
         return 0.0;
-    return m[0][0] * Minor(m, 0, 0) - m[0][1] * Minor(m, 0, 1) +
-           m[0][2] * Minor(m, 0, 2) - m[0][3] * Minor(m, 0, 3);
+    return m[0][0] * Minor(m, 0, 0) - m[0][1] * Minor(m, 0, 1) + m[0][2] * Minor(m, 0, 2) - m[0][3] * Minor(m, 0, 3);
 }
 
 bool M4Inverse(const double m[4][4], double out[4][4])
@@ -240,8 +237,7 @@ bool M4IsTranslation(const double[4][4])
     return false;
 }
 
-void M4LookAtMatrix(const double eye[3], const double target[3], const double up[3],
-                    double m[4][4])
+void M4LookAtMatrix(const double eye[3], const double target[3], const double up[3], double m[4][4])
 {
     if (!eye || !target || !up || !m)
         return;
@@ -265,16 +261,16 @@ void M4LookAtMatrix(const double eye[3], const double target[3], const double up
     m[3][3] = 1.0;
 }
 
-bool M4BasisTo(const double origin[3], const double xAxis[3], const double yAxis[3],
-               const double zAxis[3], double m[4][4])
+bool M4BasisTo(const double origin[3], const double xAxis[3], const double yAxis[3], const double zAxis[3],
+               double m[4][4])
 {
     if (!m)
         return false;
     M4Identity(m);
     if (!origin || !xAxis || !yAxis || !zAxis)
         return false;
-    const double volume = Det3x3(xAxis[0], xAxis[1], xAxis[2], yAxis[0], yAxis[1], yAxis[2],
-                                 zAxis[0], zAxis[1], zAxis[2]);
+    const double volume =
+        Det3x3(xAxis[0], xAxis[1], xAxis[2], yAxis[0], yAxis[1], yAxis[2], zAxis[0], zAxis[1], zAxis[2]);
     if (std::fabs(volume) < kVolumeTolerance)
         return false;
     const double* rows[4] = {xAxis, yAxis, zAxis, origin};
@@ -309,8 +305,7 @@ bool SplitPerspective(double loc[4][4], double* tran)
     // column is inv times it: as a row vector, rhs * transpose(inv).
     const double rhs[4] = {loc[0][3], loc[1][3], loc[2][3], loc[3][3]};
     for (int j = 0; j < 4; ++j)
-        tran[U_PERSPX + j] = rhs[0] * inv[j][0] + rhs[1] * inv[j][1] +
-                             rhs[2] * inv[j][2] + rhs[3] * inv[j][3];
+        tran[U_PERSPX + j] = rhs[0] * inv[j][0] + rhs[1] * inv[j][1] + rhs[2] * inv[j][2] + rhs[3] * inv[j][3];
     CopyMatrix(pmat, loc);
     return true;
 }

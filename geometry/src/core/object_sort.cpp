@@ -11,8 +11,7 @@ namespace {
 
 constexpr int kRunLength = 16;
 
-template <typename Less>
-void InsertionSort(GObj** a, int from, int to, Less& less)
+template <typename Less> void InsertionSort(GObj** a, int from, int to, Less& less)
 {
     for (int i = from + 1; i < to; ++i) {
         GObj* moving = a[i];
@@ -25,8 +24,7 @@ void InsertionSort(GObj** a, int from, int to, Less& less)
     }
 }
 
-template <typename Less>
-void Merge(GObj** source, GObj** target, int from, int middle, int to, Less& less)
+template <typename Less> void Merge(GObj** source, GObj** target, int from, int middle, int to, Less& less)
 {
     int i = from;
     int j = middle;
@@ -40,8 +38,7 @@ void Merge(GObj** source, GObj** target, int from, int middle, int to, Less& les
         target[k++] = source[j++];
 }
 
-template <typename Less>
-void StableSort(GObj** elements, int count, Less less)
+template <typename Less> void StableSort(GObj** elements, int count, Less less)
 {
     if (count < 2)
         return;
@@ -70,15 +67,13 @@ void GArrayCollection::qsort(GCompareElements compare)
 {
     if (!compare)
         return;
-    StableSort(m_Elements, m_Count,
-               [compare](GObj* const* a, GObj* const* b) { return compare(a, b) < 0; });
+    StableSort(m_Elements, m_Count, [compare](GObj* const* a, GObj* const* b) { return compare(a, b) < 0; });
 }
 
 void GArrayCollection::qsortex(GCompareElementsEx compare, void* context)
 {
     if (!compare)
         return;
-    StableSort(m_Elements, m_Count, [compare, context](GObj* const* a, GObj* const* b) {
-        return compare(a, b, context) < 0;
-    });
+    StableSort(m_Elements, m_Count,
+               [compare, context](GObj* const* a, GObj* const* b) { return compare(a, b, context) < 0; });
 }

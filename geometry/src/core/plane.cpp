@@ -5,15 +5,14 @@
 
 #include "core/loop_points.h"
 
+#include "core/tolerances.h"
 #include <algorithm>
 #include <cmath>
-#include "core/tolerances.h"
 
 using tessaly::kAreaTolerance;
 using tessaly::kLengthTolerance;
 
 namespace {
-
 
 double Dot3(const double* a, const double* b)
 {
@@ -94,8 +93,7 @@ void LinePlane(const double* const* points, int count, double* plane)
     const int axis = ExtremePoints(points, count, extent, &lo, &hi);
     double n[3] = {0.0, 0.0, 1.0};
     if (extent[axis] >= kLengthTolerance) {
-        double d[3] = {points[hi][0] - points[lo][0], points[hi][1] - points[lo][1],
-                       points[hi][2] - points[lo][2]};
+        double d[3] = {points[hi][0] - points[lo][0], points[hi][1] - points[lo][1], points[hi][2] - points[lo][2]};
         const double len = Length3(d);
         int e = 2;
         for (int a = 1; a >= 0; --a)
@@ -243,8 +241,7 @@ bool G3Math::FormMaxPlane(const double* const* points, int count, double* plane)
     return true;
 }
 
-bool G3Math::FormMaxPlaneCoo(const double* const* points, int count, int* i, int* j,
-                             double* plane)
+bool G3Math::FormMaxPlaneCoo(const double* const* points, int count, int* i, int* j, double* plane)
 {
     if (!plane)
         return false;
@@ -257,8 +254,7 @@ bool G3Math::FormMaxPlaneCoo(const double* const* points, int count, int* i, int
         double sum[4] = {0.0, 0.0, 0.0, 0.0};
         bool any = false;
         for (int k = 0; count >= 3 && k < count; ++k) {
-            const double* corner[3] = {points[(k + count - 1) % count], points[k],
-                                       points[(k + 1) % count]};
+            const double* corner[3] = {points[(k + count - 1) % count], points[k], points[(k + 1) % count]};
             double tri[4];
             if (!FormPlaneEquation(corner, 3, tri))
                 continue;
@@ -284,8 +280,7 @@ bool G3Math::FormMaxPlaneCoo(const double* const* points, int count, int* i, int
     return result;
 }
 
-bool G3Math::CalculateNormal(const double* p0, const double* p1, const double* p2,
-                             double* normal)
+bool G3Math::CalculateNormal(const double* p0, const double* p1, const double* p2, double* normal)
 {
     if (!normal)
         return false;

@@ -1,7 +1,7 @@
 #include "tessaly/object.h"
 
-#include <cmath>
 #include "core/tolerances.h"
+#include <cmath>
 
 using tessaly::kLengthTolerance;
 

@@ -37,8 +37,7 @@ void GRect::Normalize()
 
 bool GRect::Equals(const GRect* other) const
 {
-    return other && m_X1 == other->m_X1 && m_Y1 == other->m_Y1 && m_X2 == other->m_X2 &&
-           m_Y2 == other->m_Y2;
+    return other && m_X1 == other->m_X1 && m_Y1 == other->m_Y1 && m_X2 == other->m_X2 && m_Y2 == other->m_Y2;
 }
 
 void GRect::Add(const GRect* other)
@@ -79,14 +78,12 @@ int GRect::ClipTest(const GRect* other) const
 
 bool GRect::IntersectIn(const GRect* other) const
 {
-    return other && other->m_X1 >= m_X1 && other->m_X2 <= m_X2 && other->m_Y1 >= m_Y1 &&
-           other->m_Y2 <= m_Y2;
+    return other && other->m_X1 >= m_X1 && other->m_X2 <= m_X2 && other->m_Y1 >= m_Y1 && other->m_Y2 <= m_Y2;
 }
 
 bool GRect::IntersectOut(const GRect* other) const
 {
-    return other && (other->m_X2 < m_X1 || other->m_X1 > m_X2 || other->m_Y2 < m_Y1 ||
-                     other->m_Y1 > m_Y2);
+    return other && (other->m_X2 < m_X1 || other->m_X1 > m_X2 || other->m_Y2 < m_Y1 || other->m_Y1 > m_Y2);
 }
 
 void GRect::Copy(GObj* source)

@@ -8,8 +8,7 @@
 #include <new>
 #include <utility>
 
-template <typename T, typename... Args>
-T* NewUnpooled(Args&&... args)
+template <typename T, typename... Args> T* NewUnpooled(Args&&... args)
 {
     void* memory = ::operator new(sizeof(T));
     try {
@@ -20,8 +19,7 @@ T* NewUnpooled(Args&&... args)
     }
 }
 
-template <typename T>
-void DeleteUnpooled(T* object)
+template <typename T> void DeleteUnpooled(T* object)
 {
     if (!object)
         return;

@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "interval_order.h"
 #include "core/tolerances.h"
+#include "interval_order.h"
 
 using tessaly::kLengthTolerance;
 
@@ -206,8 +206,7 @@ INTERVAL_LIST_INTERSECTION_TYPE G3IntervalList::GetIntersectionType(G3IntervalLi
         return ILIT_DIFFERENT_AXIS;
     if (m_Intervals->isEmpty() || other->m_Intervals->isEmpty())
         return ILIT_DISJOINT;
-    if (other->m_Minimum - kLengthTolerance <= m_Maximum &&
-        m_Minimum <= other->m_Maximum + kLengthTolerance)
+    if (other->m_Minimum - kLengthTolerance <= m_Maximum && m_Minimum <= other->m_Maximum + kLengthTolerance)
         return ILIT_OVERLAP;
     return ILIT_DISJOINT;
 }

@@ -45,8 +45,7 @@ void EmitRest(GArrayCollection* out, int k, GArrayCollection* p, int i)
 }
 } // namespace
 
-void G3IntervalList::Emit(GArrayCollection* out, int axis, const double* a, GObj* ownerA, const double* b,
-                          GObj* ownerB)
+void G3IntervalList::Emit(GArrayCollection* out, int axis, const double* a, GObj* ownerA, const double* b, GObj* ownerB)
 {
     EmitPiece(out, axis, a, ownerA, b, ownerB);
 }
@@ -140,8 +139,8 @@ void G3IntervalList::Intersect(GArrayCollection* p, GArrayCollection* q, int k, 
     }
 }
 
-void G3IntervalList::Clip(GArrayCollection* p, const double* lo, GObj* loOwner, const double* hi, GObj* hiOwner,
-                          int k, GArrayCollection* out)
+void G3IntervalList::Clip(GArrayCollection* p, const double* lo, GObj* loOwner, const double* hi, GObj* hiOwner, int k,
+                          GArrayCollection* out)
 {
     const int n = p->size();
     for (int i = 0; i < n; ++i) {

@@ -1,12 +1,11 @@
 #include <cmath>
 
-#include "segment_pair.h"
 #include "core/tolerances.h"
+#include "segment_pair.h"
 
 using tessaly::kLengthTolerance;
 
 namespace {
-
 
 // Segments by start on the sweep axis, then by the order of addition: an
 // exact key with a deterministic tie-break.

@@ -1,8 +1,8 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "tessaly/intervals.h"
 #include "core/tolerances.h"
+#include "tessaly/intervals.h"
 
 using tessaly::kLengthTolerance;
 

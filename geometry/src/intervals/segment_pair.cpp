@@ -1,13 +1,12 @@
 #include "segment_pair.h"
 
+#include "core/tolerances.h"
 #include <algorithm>
 #include <cmath>
-#include "core/tolerances.h"
 
 using tessaly::kLengthTolerance;
 
 namespace {
-
 
 int Sign(double x)
 {
@@ -42,11 +41,10 @@ double CallerParameter(const G3Segment& seg, double t)
     return seg.IsReversed() ? 1.0 - t : t;
 }
 
-void Report(G3IntersectionPointLoader* loader, const double* point, const G3Segment& n, double tN,
-            const G3Segment& a, double tA)
+void Report(G3IntersectionPointLoader* loader, const double* point, const G3Segment& n, double tN, const G3Segment& a,
+            double tA)
 {
-    loader->LoadIntersection(point, n.GetUserData(), a.GetUserData(), CallerParameter(n, tN),
-                             CallerParameter(a, tA));
+    loader->LoadIntersection(point, n.GetUserData(), a.GetUserData(), CallerParameter(n, tN), CallerParameter(a, tA));
 }
 
 } // namespace

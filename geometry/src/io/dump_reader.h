@@ -19,8 +19,8 @@ struct G3DumpFacet {
 
 struct G3Dump {
     int nextSurface = 1;
-    std::vector<double> xyz;  // 3 per vertex
-    std::vector<int> ring;    // first, last per vertex
+    std::vector<double> xyz; // 3 per vertex
+    std::vector<int> ring;   // first, last per vertex
     std::vector<G3DumpEdge> edges;
     std::vector<G3DumpFacet> facets;
 };

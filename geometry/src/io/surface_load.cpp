@@ -37,7 +37,7 @@ bool G3Surface::Load(const char* path, std::string* error)
     std::string text, message;
     G3Dump dump;
     bool ok = path && m_Vertices && m_Edges && m_Facets && ReadFile(path, text, message) &&
-              G3ParseDump(text, dump, message) && G3CheckDump(dump, message);
+        G3ParseDump(text, dump, message) && G3CheckDump(dump, message);
     if (!ok) {
         if (error)
             *error = path ? message : "no file name";

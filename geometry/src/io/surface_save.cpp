@@ -38,9 +38,8 @@ bool G3Surface::Save(const char* path)
     }
     for (int k = 0; k < GetEdgeCount(); ++k) {
         G3Edge* e = GetEdge(k);
-        int line[6] = {facetAt.Of(e->GetFacet1()),     facetAt.Of(e->GetFacet2()),
-                       edgeAt.Of(e->GetFacet1Edge()),  edgeAt.Of(e->GetFacet2Edge()),
-                       edgeAt.Of(e->GetVertex1Edge()), edgeAt.Of(e->GetVertex2Edge())};
+        int line[6] = {facetAt.Of(e->GetFacet1()),    facetAt.Of(e->GetFacet2()),     edgeAt.Of(e->GetFacet1Edge()),
+                       edgeAt.Of(e->GetFacet2Edge()), edgeAt.Of(e->GetVertex1Edge()), edgeAt.Of(e->GetVertex2Edge())};
         out.IntLine(line, 6);
     }
     for (int k = 0; k < GetVertexCount(); ++k) {

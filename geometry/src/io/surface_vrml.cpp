@@ -77,7 +77,8 @@ bool G3Surface::VRMLWrite(FILE* file, G3Surface* s, const double* rgb)
         out.FixedPlain(rgb[c], 6);
         out.Text(c < 2 ? " " : "\n");
     }
-    out.Text("emissiveColor 0 0 0\nspecularColor 0 0 0\nshininess 0\ntransparency 0\n}\n}\ngeometry IndexedFaceSet {\n");
+    out.Text(
+        "emissiveColor 0 0 0\nspecularColor 0 0 0\nshininess 0\ntransparency 0\n}\n}\ngeometry IndexedFaceSet {\n");
     out.Text(convex ? "convex TRUE\n" : "convex FALSE\n");
     out.Text("solid FALSE\ncreaseAngle 0\ncoord Coordinate {\npoint[\n");
     for (int k = 0; k < s->GetVertexCount(); ++k) {

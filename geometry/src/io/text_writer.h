@@ -11,7 +11,11 @@ public:
     G3TextWriter(const G3TextWriter&) = delete;
     G3TextWriter& operator=(const G3TextWriter&) = delete;
 
-    void Text(const char* text) { m_Buffer += text; Spill(); }
+    void Text(const char* text)
+    {
+        m_Buffer += text;
+        Spill();
+    }
     void Int(int value);
     // Round-trip exact: more decimals when `decimals` would lose bits.
     void Fixed(double value, int decimals);

@@ -273,8 +273,7 @@ void G3TNodePool::Give(void* p)
 // ---------------------------------------------------------------------------
 namespace {
 
-template <class T>
-void LinkLast(T* node, T*& head, T*& tail)
+template <class T> void LinkLast(T* node, T*& head, T*& tail)
 {
     node->m_Prev = tail;
     node->m_Next = nullptr;
@@ -285,8 +284,7 @@ void LinkLast(T* node, T*& head, T*& tail)
     tail = node;
 }
 
-template <class T>
-void Unlink(T* node, T*& head, T*& tail)
+template <class T> void Unlink(T* node, T*& head, T*& tail)
 {
     if (node->m_Prev)
         node->m_Prev->m_Next = node->m_Next;
@@ -298,8 +296,7 @@ void Unlink(T* node, T*& head, T*& tail)
         tail = node->m_Prev;
 }
 
-template <class T>
-bool FillArray(T* head, GArrayCollection* array)
+template <class T> bool FillArray(T* head, GArrayCollection* array)
 {
     if (!array || !head)
         return false;
@@ -311,10 +308,8 @@ bool FillArray(T* head, GArrayCollection* array)
 } // namespace
 
 G3TMesh::G3TMesh()
-    : m_Arena(1 << 14, 1 << 20),
-      m_VertexPool(&m_Arena, sizeof(G3TVertex)),
-      m_TrianglePool(&m_Arena, sizeof(G3TTriangle)),
-      m_SegmentPool(&m_Arena, sizeof(G3TSegment))
+    : m_Arena(1 << 14, 1 << 20), m_VertexPool(&m_Arena, sizeof(G3TVertex)),
+      m_TrianglePool(&m_Arena, sizeof(G3TTriangle)), m_SegmentPool(&m_Arena, sizeof(G3TSegment))
 {
     G3TOTri outer{&m_OuterTriangle, 0};
     for (int i = 0; i < 3; ++i) {

@@ -50,8 +50,7 @@ inline int SmallOf(std::uintptr_t packed)
 {
     return static_cast<int>(packed & 3u);
 }
-template <class T>
-inline T* ObjectOf(std::uintptr_t packed)
+template <class T> inline T* ObjectOf(std::uintptr_t packed)
 {
     return reinterpret_cast<T*>(packed & ~static_cast<std::uintptr_t>(3u));
 }

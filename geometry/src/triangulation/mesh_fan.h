@@ -11,8 +11,7 @@
 // when the outside ended that turn, from start clockwise until the
 // outside. Stops at the first half-edge for which visit returns true, and
 // then returns true.
-template <class Visit>
-bool VisitFan(const G3TMesh& mesh, const G3TOTri& start, Visit&& visit)
+template <class Visit> bool VisitFan(const G3TMesh& mesh, const G3TOTri& start, Visit&& visit)
 {
     using namespace g3t;
     G3TOTri h = start;

@@ -111,8 +111,8 @@ G3TVertex* G3TMeshTransformer::SplitEdge(const G3TOTri& hIn, double x, double y,
     G3TSegment* guq = SegmentOn(suq);
     G3TSegment* edgeSeg = m_Mesh->HasSegment(h) ? SegmentOn(h) : nullptr;
 
-    SetDest(h, n); // (u, N, p)
-    SetDest(s, n); // (v, N, q)
+    SetDest(h, n);                               // (u, N, p)
+    SetDest(s, n);                               // (v, N, q)
     G3TOTri t3{m_Mesh->AddTriangle(n, v, p), 1}; // org N, dest v, apex p
     G3TOTri t4{m_Mesh->AddTriangle(n, u, q), 1}; // org N, dest u, apex q
     t3.tri->m_Mark = h.tri->m_Mark;

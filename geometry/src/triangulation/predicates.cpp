@@ -1,8 +1,8 @@
 #include "triangulation/predicates.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -449,8 +449,7 @@ int InCircle(double ax, double ay, double bx, double by, double cx, double cy, d
 
     const double det = alift * (bdxcdy - cdxbdy) + blift * (cdxady - adxcdy) + clift * (adxbdy - bdxady);
     const double permanent = (std::fabs(bdxcdy) + std::fabs(cdxbdy)) * alift +
-                             (std::fabs(cdxady) + std::fabs(adxcdy)) * blift +
-                             (std::fabs(adxbdy) + std::fabs(bdxady)) * clift;
+        (std::fabs(cdxady) + std::fabs(adxcdy)) * blift + (std::fabs(adxbdy) + std::fabs(bdxady)) * clift;
     // A term lift * (p - q) carries at most ten roundings relative to
     // lift * (|p| + |q|) (differences, squares and their sum, products,
     // the inner difference, the outer product), the two outer additions two

@@ -174,8 +174,7 @@ bool G3TSegmentInserter::Insert(G3TVertex* a, G3TVertex* b, unsigned char mark)
             if (!ForcePiece(piece, h, todo))
                 return false;
             break;
-        case kFailed:
-            return false;
+        case kFailed: return false;
         }
     }
     return true;

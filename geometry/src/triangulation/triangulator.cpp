@@ -45,8 +45,7 @@ inline bool VertexBefore(int axis, const G3TVertex* a, const G3TVertex* b)
 }
 
 // The index is read only for equal coordinates (exact duplicates).
-template <int Axis>
-inline bool ItemBefore(const G3TTriangulator::Item& a, const G3TTriangulator::Item& b)
+template <int Axis> inline bool ItemBefore(const G3TTriangulator::Item& a, const G3TTriangulator::Item& b)
 {
     if (Axis == 0) {
         if (a.x != b.x)
@@ -168,7 +167,7 @@ G3TTriangulator::~G3TTriangulator() = default;
 bool G3TTriangulator::SamePoint(const G3TVertex* a, const G3TVertex* b)
 {
     return b->m_X - kTolerance < a->m_X && a->m_X < b->m_X + kTolerance && b->m_Y - kTolerance < a->m_Y &&
-           a->m_Y < b->m_Y + kTolerance;
+        a->m_Y < b->m_Y + kTolerance;
 }
 
 G3TOTri G3TTriangulator::NewTriangle(G3TVertex* a, G3TVertex* b, G3TVertex* c)
@@ -234,7 +233,7 @@ G3TTriangulator::Hull G3TTriangulator::Extremes(G3TOTri ring)
 }
 
 G3TTriangulator::Hull G3TTriangulator::BaseHull(std::initializer_list<G3TVertex*> vertices,
-                                                 std::initializer_list<G3TOTri> handles)
+                                                std::initializer_list<G3TOTri> handles)
 {
     // handles[i] is the hull handle at vertices[i].
     Hull h;
@@ -345,10 +344,10 @@ G3TTriangulator::Hull G3TTriangulator::Merge(const Hull& left, const Hull& right
     G3TVertex* p = Dest(gp);
     G3TVertex* q = Dest(gq);
 
-    G3TVertex* ll = p; // lower left: left end of the current cross edge
-    G3TVertex* lr = q; // lower right
-    G3TOTri lg = gp;                 // left front ghost, on ll -> ul
-    G3TOTri rg = RingPrev(gq);       // right front ghost, on ur -> lr
+    G3TVertex* ll = p;         // lower left: left end of the current cross edge
+    G3TVertex* lr = q;         // lower right
+    G3TOTri lg = gp;           // left front ghost, on ll -> ul
+    G3TOTri rg = RingPrev(gq); // right front ghost, on ur -> lr
     const G3TOTri leftOuter = RingPrev(gp);
 
     // The ghost below the tangent joins the two rings.
@@ -411,7 +410,7 @@ G3TTriangulator::Hull G3TTriangulator::Merge(const Hull& left, const Hull& right
         result.lo[a] = handleAt(lo[a], loHandle[a]);
         result.hi[a] = handleAt(hi[a], hiHandle[a]);
         valid = valid && !Apex(result.lo[a]) && Dest(result.lo[a]) == lo[a] && !Apex(result.hi[a]) &&
-                Dest(result.hi[a]) == hi[a];
+            Dest(result.hi[a]) == hi[a];
     }
     return valid ? result : Extremes(top);
 }

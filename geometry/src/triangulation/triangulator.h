@@ -14,8 +14,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "triangulation/mesh.h"
 #include "core/tolerances.h"
+#include "triangulation/mesh.h"
 
 class G3TTriangulator {
 public:
@@ -41,7 +41,6 @@ public:
     };
 
 private:
-
     // Hull handles (see the ghost ring in the source) at the least and the
     // greatest vertex of a partial triangulation in each cut order.
     struct Hull {

@@ -17,10 +17,7 @@ public:
         int value;
     };
 
-    void OpenExData(G3Obj* obj) override
-    {
-        obj->SetOutExData(this, Make(m_Current));
-    }
+    void OpenExData(G3Obj* obj) override { obj->SetOutExData(this, Make(m_Current)); }
     void SetExData(G3Obj* obj) override
     {
         auto* r = obj ? static_cast<Record*>(obj->GetOutExData(this)) : nullptr;

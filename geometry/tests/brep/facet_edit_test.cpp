@@ -175,7 +175,8 @@ TEST(FacetCut, ConcaveFacetCutByAPlaneGivesThePiecesInside)
     G3Surface s(8, 0);
     // A U shape: two prongs above y = 2.
     std::vector<G3Vertex*> v;
-    for (auto p : std::vector<std::pair<double, double>>{{0, 0}, {6, 0}, {6, 5}, {4, 5}, {4, 2}, {2, 2}, {2, 5}, {0, 5}})
+    for (auto p :
+         std::vector<std::pair<double, double>>{{0, 0}, {6, 0}, {6, 5}, {4, 5}, {4, 2}, {2, 2}, {2, 5}, {0, 5}})
         v.push_back(s.AddVertex(p.first, p.second, 0));
     G3Facet* u = Face(s, v);
     G3IntervalList list;

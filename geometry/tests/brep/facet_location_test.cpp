@@ -57,7 +57,8 @@ struct PlanarFacet {
 };
 
 const std::vector<OracleLoop> kConvex = {{{0, 0}, {6, -1}, {9, 3}, {5, 8}, {-1, 5}}};
-const std::vector<OracleLoop> kConcave = {{{0, 0}, {10, 0}, {10, 10}, {7, 10}, {7, 3}, {5, 3}, {5, 10}, {3, 10}, {3, 3}, {1, 3}, {1, 10}, {0, 10}}};
+const std::vector<OracleLoop> kConcave = {
+    {{0, 0}, {10, 0}, {10, 10}, {7, 10}, {7, 3}, {5, 3}, {5, 10}, {3, 10}, {3, 3}, {1, 3}, {1, 10}, {0, 10}}};
 const std::vector<OracleLoop> kHoled = {{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{4, 4}, {4, 6}, {6, 6}, {6, 4}}};
 
 void CompareWithOracle(int i, int j, const std::vector<OracleLoop>& loops)

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <string>
 
-#include "test_bodies.h"
 #include "tessaly/surface.h"
+#include "test_bodies.h"
 
 namespace {
 class Recorder : public G3ShellExDataProvider {

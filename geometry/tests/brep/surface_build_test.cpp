@@ -2,8 +2,8 @@
 // every step and by Euler's formula.
 #include <gtest/gtest.h>
 
-#include "test_bodies.h"
 #include "tessaly/surface.h"
+#include "test_bodies.h"
 #include "topology_validator.h"
 
 namespace {
@@ -112,7 +112,7 @@ TEST(SurfaceBuild, RemovalsKeepTheTopologyAndAssignIdsRenumbers)
     Valid(s);
     EXPECT_FALSE(Closed(s));
     G3Vertex* v = s->GetVertex(0);
-    EXPECT_FALSE(s->RemoveVertex(v)); // it still has edges
+    EXPECT_FALSE(s->RemoveVertex(v));           // it still has edges
     EXPECT_FALSE(s->RemoveEdge(s->GetEdge(0))); // it still has facets
     for (int k = s->GetFacetCount() - 1; k >= 0; --k)
         ASSERT_TRUE(s->RemoveFacet(s->GetFacet(k)));

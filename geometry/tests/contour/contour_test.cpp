@@ -66,7 +66,8 @@ TEST(Contour, NormalizeStartsEachLoopAfresh)
     // from its successor and must be turned, not tied to the first loop.
     G3Vertex a(0, 0, 0), b(1, 0, 0), c(0, 1, 0), p(5, 5, 0), q(6, 5, 0), r(5, 6, 0);
     G3EdgeList list(0, 1);
-    for (auto e : std::vector<std::pair<G3Vertex*, G3Vertex*>>{{&a, &b}, {&b, &c}, {&c, &a}, {&q, &p}, {&q, &r}, {&r, &p}})
+    for (auto e :
+         std::vector<std::pair<G3Vertex*, G3Vertex*>>{{&a, &b}, {&b, &c}, {&c, &a}, {&q, &p}, {&q, &r}, {&r, &p}})
         list.AddEdge(e.first, e.second, nullptr, nullptr, nullptr, nullptr, 1);
     list.Normalize();
     EXPECT_EQ(list.GetEdge(3)->GetVertex1(), &p);
@@ -185,8 +186,8 @@ void ExpectLinked(const std::vector<OracleLoop>& loops, int expectedContours)
             ++bridges;
             bool paired = false;
             for (int j = 0; j < c->size(); ++j)
-                paired = paired || (c->GetEdge(j)->GetVertex1() == e->GetVertex2() &&
-                                    c->GetEdge(j)->GetVertex2() == e->GetVertex1());
+                paired = paired ||
+                    (c->GetEdge(j)->GetVertex1() == e->GetVertex2() && c->GetEdge(j)->GetVertex2() == e->GetVertex1());
             EXPECT_TRUE(paired);
         }
     }
@@ -204,9 +205,9 @@ TEST(ContourLink, OneTwoAndThreeHolesBecomeOneLoop)
 {
     ExpectLinked({kOuter, {{2, 2}, {2, 5}, {5, 5}, {5, 2}}}, 1);
     ExpectLinked({kOuter, {{2, 2}, {2, 5}, {5, 5}, {5, 2}}, {{8, 12}, {8, 15}, {11, 15}, {11, 12}}}, 1);
-    ExpectLinked({kOuter, {{2, 2}, {5, 2}, {5, 5}, {2, 5}}, {{8, 12}, {8, 15}, {11, 15}, {11, 12}},
-                  {{14, 3}, {17, 3}, {16, 8}}},
-                 1);
+    ExpectLinked(
+        {kOuter, {{2, 2}, {5, 2}, {5, 5}, {2, 5}}, {{8, 12}, {8, 15}, {11, 15}, {11, 12}}, {{14, 3}, {17, 3}, {16, 8}}},
+        1);
 }
 
 TEST(ContourLink, AnIslandInAHoleStaysASeparateOuterContour)

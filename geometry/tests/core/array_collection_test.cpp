@@ -265,15 +265,13 @@ TEST(GArrayCollection, SortIsStableAndMatchesStdStableSort)
             model.push_back(&k);
         }
         list.qsort(&CompareKeys);
-        std::stable_sort(model.begin(), model.end(),
-                         [](Keyed* a, Keyed* b) { return a->key < b->key; });
+        std::stable_sort(model.begin(), model.end(), [](Keyed* a, Keyed* b) { return a->key < b->key; });
         for (int i = 0; i < n; ++i)
             ASSERT_EQ(list.get(i), model[static_cast<std::size_t>(i)]) << "n=" << n << " i=" << i;
 
         int calls = 0;
         list.qsortex(&CompareKeysDescending, &calls);
-        std::stable_sort(model.begin(), model.end(),
-                         [](Keyed* a, Keyed* b) { return a->key > b->key; });
+        std::stable_sort(model.begin(), model.end(), [](Keyed* a, Keyed* b) { return a->key > b->key; });
         for (int i = 0; i < n; ++i)
             ASSERT_EQ(list.get(i), model[static_cast<std::size_t>(i)]);
         EXPECT_EQ(calls > 0, n > 1);

@@ -86,12 +86,8 @@ TEST(GHashtable, MultimapOperationsMatchUnorderedMultimap)
                 }
                 break;
             }
-            case 2:
-                ASSERT_EQ(table.GetValue(Fake(k), Fake(v)) != nullptr, count(k, v) > 0);
-                break;
-            case 3:
-                ASSERT_EQ(table.Get(Fake(k)) != nullptr, model.count(k) > 0);
-                break;
+            case 2: ASSERT_EQ(table.GetValue(Fake(k), Fake(v)) != nullptr, count(k, v) > 0); break;
+            case 3: ASSERT_EQ(table.Get(Fake(k)) != nullptr, model.count(k) > 0); break;
             }
             rehashes += table.GetTableSize() != sizeBefore;
             ASSERT_EQ(table.GetSize(), static_cast<int>(model.size()));
@@ -104,8 +100,7 @@ TEST(GHashtable, MultimapOperationsMatchUnorderedMultimap)
         GHashtableIterator it(&table);
         while (it.hasNext()) {
             auto* e = static_cast<GHashtableEntry*>(it.next());
-            seen.emplace(reinterpret_cast<std::uintptr_t>(e->key),
-                         reinterpret_cast<std::uintptr_t>(e->value));
+            seen.emplace(reinterpret_cast<std::uintptr_t>(e->key), reinterpret_cast<std::uintptr_t>(e->value));
         }
         ASSERT_EQ(seen.size(), model.size());
         for (auto& [k, v] : model)
@@ -157,7 +152,8 @@ TEST(GHashtable, ZeroCapacityStartsWithOneBucketAndRehashesAtOnce)
 
 TEST(GHashtable, NegativeHashesUseTheirClearedSignBit)
 {
-    GHashtable table(7, [](const GObj*) { return LONG_MIN + 5; }, &SameAddress, nullptr);
+    GHashtable table(
+        7, [](const GObj*) { return LONG_MIN + 5; }, &SameAddress, nullptr);
     table.Put(Fake(8), Fake(1 << 4));
     EXPECT_EQ(table.Get(Fake(8)), Fake(1 << 4));
     EXPECT_NE(table.GetHashEntryTable()[5], nullptr);

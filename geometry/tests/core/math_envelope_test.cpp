@@ -17,8 +17,8 @@ namespace {
 // Exposes the protected outcode.
 class OutcodeBox : public GEnvelope {
 public:
-    using GEnvelope::GEnvelope;
     using GEnvelope::ClipCode;
+    using GEnvelope::GEnvelope;
 };
 
 std::vector<double> Corners(const GEnvelope& e)
@@ -95,15 +95,15 @@ TEST(Envelope, SegmentTests)
         double p[3], q[3];
         bool meets;
     } cases[] = {
-        {{0.5, 0.5, 0.5}, {5, 5, 5}, true},     // one end inside
-        {{-1, 0.5, 0.5}, {2, 0.5, 0.5}, true},  // passes through
-        {{-1, 0.5, 2}, {0.5, -1, 2}, false},    // both beyond z max
-        {{-0.5, 1.2, 0.5}, {1.2, -0.5, 0.5}, true},  // cuts a corner region
+        {{0.5, 0.5, 0.5}, {5, 5, 5}, true},         // one end inside
+        {{-1, 0.5, 0.5}, {2, 0.5, 0.5}, true},      // passes through
+        {{-1, 0.5, 2}, {0.5, -1, 2}, false},        // both beyond z max
+        {{-0.5, 1.2, 0.5}, {1.2, -0.5, 0.5}, true}, // cuts a corner region
         {{-0.5, 0.8, 0.5}, {0.2, 1.5, 0.5}, false}, // passes the corner outside
-        {{-1, 2, 0.5}, {2, -1, 0.5}, true},     // crosses along the diagonal
-        {{-1, 0.5, 1.5}, {2, 0.5, 1.5}, false}, // parallel above the top face
-        {{-1, 0, 0.5}, {1, 2, 0.5}, true},      // touches only the edge x = 0, y = 1
-        {{-1, 0.1, 0.5}, {1, 2.1, 0.5}, false}, // passes just beyond that edge
+        {{-1, 2, 0.5}, {2, -1, 0.5}, true},         // crosses along the diagonal
+        {{-1, 0.5, 1.5}, {2, 0.5, 1.5}, false},     // parallel above the top face
+        {{-1, 0, 0.5}, {1, 2, 0.5}, true},          // touches only the edge x = 0, y = 1
+        {{-1, 0.1, 0.5}, {1, 2.1, 0.5}, false},     // passes just beyond that edge
     };
     for (const auto& c : cases) {
         EXPECT_EQ(box.ClipTest(c.p, c.q) == 0, c.meets) << c.p[0] << " " << c.p[1];
@@ -251,9 +251,9 @@ TEST(Rect, ContainmentOverlapAndClip)
     const struct {
         GRect other;
         int clipTest;
-    } cases[] = {{GRect(2, 2, 8, 8), 0},   {GRect(0, 0, 10, 10), 0}, {GRect(5, 5, 15, 15), 1},
-                 {GRect(10, 10, 12, 12), 1}, {GRect(-5, 0, 0, 10), 1},
-                 {GRect(11, 0, 12, 10), 2}, {GRect(0, -5, 10, -1), 2}};
+    } cases[] = {{GRect(2, 2, 8, 8), 0},     {GRect(0, 0, 10, 10), 0}, {GRect(5, 5, 15, 15), 1},
+                 {GRect(10, 10, 12, 12), 1}, {GRect(-5, 0, 0, 10), 1}, {GRect(11, 0, 12, 10), 2},
+                 {GRect(0, -5, 10, -1), 2}};
     for (const auto& c : cases) {
         EXPECT_EQ(base.ClipTest(&c.other), c.clipTest);
         EXPECT_EQ(base.IntersectIn(&c.other), c.clipTest == 0);

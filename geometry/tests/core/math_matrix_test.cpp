@@ -102,9 +102,7 @@ void ExpectOrthonormalRotation(const M4 m)
                 dot += m[r][k] * m[s][k];
             EXPECT_NEAR(dot, r == s ? 1.0 : 0.0, 1e-12);
         }
-    EXPECT_NEAR(Det3x3(m[0][0], m[1][0], m[2][0], m[0][1], m[1][1], m[2][1], m[0][2], m[1][2],
-                       m[2][2]),
-                1.0, 1e-12);
+    EXPECT_NEAR(Det3x3(m[0][0], m[1][0], m[2][0], m[0][1], m[1][1], m[2][1], m[0][2], m[1][2], m[2][2]), 1.0, 1e-12);
 }
 
 } // namespace
@@ -128,9 +126,8 @@ TEST(MatrixBuilders, RotationsAreRightHandedAndAppliedAfterExistingSteps)
     struct Case {
         void (*rotate)(double[4][4], double);
         double from[3], to[3];
-    } cases[] = {{M4RotateX, {0, 1, 0}, {0, 0, 1}},
-                 {M4RotateY, {0, 0, 1}, {1, 0, 0}},
-                 {M4RotateZ, {1, 0, 0}, {0, 1, 0}}};
+    } cases[] = {
+        {M4RotateX, {0, 1, 0}, {0, 0, 1}}, {M4RotateY, {0, 0, 1}, {1, 0, 0}}, {M4RotateZ, {1, 0, 0}, {0, 1, 0}}};
     for (const Case& c : cases) {
         M4 m;
         M4Identity(m);
@@ -322,8 +319,7 @@ void Compose(const double* t, M4 m)
 
 TEST(MatrixDecomposition, RecoversKnownFactors)
 {
-    const double t[U_FIELD_COUNT] = {2.0, 0.5, 3.0, 0.3, -0.2, 0.7, 0.4, -1.1, 2.5,
-                                     5.0, -6.0, 7.0, 0.0, 0.0, 0.0, 1.0};
+    const double t[U_FIELD_COUNT] = {2.0, 0.5, 3.0, 0.3, -0.2, 0.7, 0.4, -1.1, 2.5, 5.0, -6.0, 7.0, 0.0, 0.0, 0.0, 1.0};
     M4 m;
     Compose(t, m);
     double got[U_FIELD_COUNT];
@@ -346,9 +342,8 @@ TEST(MatrixDecomposition, RecomposesMirroredPerspectiveAndGimbalMatrices)
             m[3][3] = 1.0;
         }
         if (n % 5 == 0) { // y rotation of exactly +-90 degrees
-            const double t[U_FIELD_COUNT] = {1.5, 2.0, 0.5, 0.1, 0.2, -0.3, u(rng),
-                                             n % 2 ? -kPi / 2 : kPi / 2, u(rng), 1, 2, 3,
-                                             0, 0, 0, 1};
+            const double t[U_FIELD_COUNT] = {1.5,    2.0, 0.5, 0.1, 0.2, -0.3, u(rng), n % 2 ? -kPi / 2 : kPi / 2,
+                                             u(rng), 1,   2,   3,   0,   0,    0,      1};
             Compose(t, m);
         }
         double t[U_FIELD_COUNT];

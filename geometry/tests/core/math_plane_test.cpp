@@ -34,8 +34,7 @@ struct Frame {
     double o[3], u[3], v[3], n[3];
     std::vector<double> At(double a, double b) const
     {
-        return {o[0] + a * u[0] + b * v[0], o[1] + a * u[1] + b * v[1],
-                o[2] + a * u[2] + b * v[2]};
+        return {o[0] + a * u[0] + b * v[0], o[1] + a * u[1] + b * v[1], o[2] + a * u[2] + b * v[2]};
     }
 };
 
@@ -90,8 +89,7 @@ TEST(PlaneFrame, RandomPlanesGiveOrthonormalFramesOnThePlane)
         ASSERT_TRUE(M4RotationMatrix(plane, m));
         for (int r = 0; r < 3; ++r)
             for (int s = 0; s < 3; ++s)
-                EXPECT_NEAR(m[r][0] * m[s][0] + m[r][1] * m[s][1] + m[r][2] * m[s][2],
-                            r == s ? 1.0 : 0.0, 1e-12);
+                EXPECT_NEAR(m[r][0] * m[s][0] + m[r][1] * m[s][1] + m[r][2] * m[s][2], r == s ? 1.0 : 0.0, 1e-12);
         double out[4];
         const double up[4] = {0, 0, 1, 0};
         V4MulPointByMatrix(up, m, out);
@@ -158,8 +156,7 @@ TEST(PlaneEquation, TolerantPlaneOfLoopsWithDegenerateCorners)
     std::mt19937 rng(8);
     const Frame f = RandomFrame(rng);
     // Concave L with two straight corners: the plane must still hold every point.
-    const Points ell =
-        Polygon2D(f, {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}, {0, 1}});
+    const Points ell = Polygon2D(f, {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}, {0, 1}});
     double plane[4];
     int i = -1, j = -1;
     ASSERT_TRUE(G3Math::FormMaxPlaneCoo(Ptrs(ell).data(), 8, &i, &j, plane));
@@ -256,8 +253,7 @@ TEST(PlanarMath, ProjectionAxesAndAreaSigns)
     std::uniform_real_distribution<double> d(-4, 4);
     for (int n = 0; n < 20; ++n) {
         const double a[3] = {d(rng), d(rng), 0}, b[3] = {d(rng), d(rng), 0}, c[3] = {d(rng), d(rng), 0};
-        EXPECT_NEAR(G3Math::CalcSquare(a[0], a[1], b[0], b[1], c[0], c[1]),
-                    G3Math::GetArea2(b, a, c, 0, 1), 1e-12);
+        EXPECT_NEAR(G3Math::CalcSquare(a[0], a[1], b[0], b[1], c[0], c[1]), G3Math::GetArea2(b, a, c, 0, 1), 1e-12);
     }
 }
 
@@ -293,8 +289,7 @@ TEST(PlanarMath, ConvexTestClassifiesLoops)
         {{{0, 0, 0}, {1, 0, 0}}, 0},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(G3Math::ConvexTest(Ptrs(c.pts).data(), static_cast<int>(c.pts.size()), 0, 1),
-                  c.expected);
+        EXPECT_EQ(G3Math::ConvexTest(Ptrs(c.pts).data(), static_cast<int>(c.pts.size()), 0, 1), c.expected);
     Points star;
     for (int k = 0; k < 5; ++k)
         star.push_back({0, std::cos(4 * kPi * k / 5), std::sin(4 * kPi * k / 5)});
@@ -333,8 +328,8 @@ TEST(PlanarMath, PointOnSegment)
     const struct {
         double p[3];
         bool on;
-    } cases[] = {{{1, 0, 0}, true},  {{1, 0, 1e-7}, true}, {{1, 2e-6, 0}, false},
-                 {{2 + 5e-7, 0, 0}, true}, {{3, 0, 0}, false}, {{-1e-5, 0, 0}, false}};
+    } cases[] = {{{1, 0, 0}, true},        {{1, 0, 1e-7}, true}, {{1, 2e-6, 0}, false},
+                 {{2 + 5e-7, 0, 0}, true}, {{3, 0, 0}, false},   {{-1e-5, 0, 0}, false}};
     for (const auto& c : cases)
         EXPECT_EQ(PtOnSegment(c.p, a, b), c.on);
     EXPECT_TRUE(PtOnSegment(a, a, a));

@@ -113,7 +113,9 @@ struct Data : GObj {
 class RecordingProvider : public GDynamicResourceProvider {
 public:
     RecordingProvider(const char* label, Journal* journal, GDynamicResourceProvider* parent)
-        : GDynamicResourceProvider(parent), m_Label(label), m_Journal(journal) {}
+        : GDynamicResourceProvider(parent), m_Label(label), m_Journal(journal)
+    {
+    }
 
 protected:
     GObj* MakeData(GObj* resource) override
@@ -146,8 +148,7 @@ TEST(GDynamicResourceProvider, ListenersBuildOnTheParentsDataAndGoFirst)
     ASSERT_NE(d, nullptr);
     EXPECT_NE(listener.GetResourceData(d), nullptr);
     parent.RemoveResource(&resource);
-    EXPECT_EQ(journal.events,
-              (std::vector<std::string>{"make d", "make e", "release e", "release d"}));
+    EXPECT_EQ(journal.events, (std::vector<std::string>{"make d", "make e", "release e", "release d"}));
     EXPECT_TRUE(parent.IsEmpty());
     EXPECT_TRUE(listener.IsEmpty());
 }
@@ -190,8 +191,8 @@ TEST(GDynamicResourceProvider, AddingAResourceTwiceReleasesTheFirstData)
     parent.AddResource(&resource);
     parent.Clear();
     EXPECT_EQ(journal.events,
-              (std::vector<std::string>{"make d", "make e", "release e", "release d", "make d",
-                                        "make e", "release e", "release d"}));
+              (std::vector<std::string>{"make d", "make e", "release e", "release d", "make d", "make e", "release e",
+                                        "release d"}));
 }
 
 TEST(GDummyDynamicClass, ReportsItsNameTypeAndPath)

@@ -78,7 +78,7 @@ TEST(Interval, CopyMakesNewPointsAndKeepsOwners)
     EXPECT_EQ(copy->GetOwner2(), &ownerB);
     source.GetPoint1()->SetX(-9);
     EXPECT_EQ(copy->GetXYZ1(0), 1); // deep
-    copy->Copy(copy.get());          // self-copy changes nothing
+    copy->Copy(copy.get());         // self-copy changes nothing
     EXPECT_EQ(copy->GetXYZ1(0), 1);
 }
 
@@ -269,7 +269,8 @@ TEST(IntervalList, UnionAndIntersectionWithEmptyOrNull)
     EXPECT_EQ(a->GetMainAxis(), 0); // a copy of the other list, axes included
     EXPECT_EQ(Pieces(*b), (PieceList{{1, 4}}));
     EXPECT_EQ(Pieces(*c), (PieceList{{1, 4}}));
-    std::unique_ptr<G3IntervalList> d(full.Intersect(&empty)), e(empty.Intersect(&full)), f(full.Intersect(static_cast<G3IntervalList*>(nullptr)));
+    std::unique_ptr<G3IntervalList> d(full.Intersect(&empty)), e(empty.Intersect(&full)),
+        f(full.Intersect(static_cast<G3IntervalList*>(nullptr)));
     EXPECT_EQ(d->GetIntervalCount(), 0);
     EXPECT_EQ(d->GetMainAxis(), 0);
     EXPECT_EQ(e->GetIntervalCount(), 0);

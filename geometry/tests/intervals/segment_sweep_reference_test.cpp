@@ -38,7 +38,7 @@ struct Seg {
 
 struct Event {
     double u, s;
-    double w;      // third coordinate of a touching end; NaN for a crossing
+    double w; // third coordinate of a touching end; NaN for a crossing
     bool crossing;
 };
 
@@ -77,7 +77,7 @@ std::map<PairKey, std::vector<Event>> Reference(const std::vector<Seg>& segs)
             const int ob1 = Orient(a, b.u1, b.s1), ob2 = Orient(a, b.u2, b.s2);
             if (oa1 * oa2 < 0 && ob1 * ob2 < 0) {
                 const double t = static_cast<double>(Cross(b.u1 - a.u1, b.s1 - a.s1, b.u2 - b.u1, b.s2 - b.s1)) /
-                                 static_cast<double>(Cross(a.u2 - a.u1, a.s2 - a.s1, b.u2 - b.u1, b.s2 - b.s1));
+                    static_cast<double>(Cross(a.u2 - a.u1, a.s2 - a.s1, b.u2 - b.u1, b.s2 - b.s1));
                 found.push_back({a.u1 + t * static_cast<double>(a.u2 - a.u1),
                                  a.s1 + t * static_cast<double>(a.s2 - a.s1), nan, true});
             }
@@ -106,8 +106,11 @@ public:
     void LoadIntersection(const double* point, void* dataFirst, void* dataSecond, double tFirst,
                           double tSecond) override
     {
-        reports.push_back({{point[0], point[1], point[2]}, static_cast<int>(G3UserDataToIndex(dataFirst)),
-                           static_cast<int>(G3UserDataToIndex(dataSecond)), tFirst, tSecond});
+        reports.push_back({{point[0], point[1], point[2]},
+                           static_cast<int>(G3UserDataToIndex(dataFirst)),
+                           static_cast<int>(G3UserDataToIndex(dataSecond)),
+                           tFirst,
+                           tSecond});
     }
     std::vector<Report> reports;
 };
@@ -115,15 +118,14 @@ public:
 // Random segments on a grid of size g that often overlap, touch and share.
 std::vector<Seg> RandomSegments(std::mt19937& rng, int count, int g, int maxLength)
 {
-    auto uniform = [&rng](long long lo, long long hi) {
-        return std::uniform_int_distribution<long long>(lo, hi)(rng);
-    };
+    auto uniform = [&rng](long long lo, long long hi) { return std::uniform_int_distribution<long long>(lo, hi)(rng); };
     auto height = [&rng]() { return std::uniform_real_distribution<double>(-5, 5)(rng); };
     std::vector<Seg> segs;
     while (static_cast<int>(segs.size()) < count) {
         Seg s{};
         const int kind = segs.empty() ? 0 : static_cast<int>(uniform(0, 9));
-        const Seg& old = segs.empty() ? s : segs[static_cast<std::size_t>(uniform(0, static_cast<long long>(segs.size()) - 1))];
+        const Seg& old =
+            segs.empty() ? s : segs[static_cast<std::size_t>(uniform(0, static_cast<long long>(segs.size()) - 1))];
         const long long du = old.u2 - old.u1, ds = old.s2 - old.s1;
         const long long steps = std::gcd(std::llabs(du), std::llabs(ds));
         s.u1 = uniform(0, g);

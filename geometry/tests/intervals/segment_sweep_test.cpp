@@ -24,8 +24,11 @@ public:
     void LoadIntersection(const double* point, void* dataFirst, void* dataSecond, double tFirst,
                           double tSecond) override
     {
-        reports.push_back({{point[0], point[1], point[2]}, G3UserDataToIndex(dataFirst),
-                           G3UserDataToIndex(dataSecond), tFirst, tSecond});
+        reports.push_back({{point[0], point[1], point[2]},
+                           G3UserDataToIndex(dataFirst),
+                           G3UserDataToIndex(dataSecond),
+                           tFirst,
+                           tSecond});
     }
     std::vector<Report> reports;
 };

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "temp_dir.h"
-#include "test_bodies.h"
 #include "tessaly/surface.h"
+#include "test_bodies.h"
 #include "topology_validator.h"
 
 namespace {
@@ -30,7 +30,7 @@ std::string GoldenTriangle()
 {
     std::string z = kZero, o = kOne;
     return "3 3 1 1 0\n" + z + " " + z + " " + z + "\n" + o + " " + z + " " + z + "\n" + z + " " + o + " " + z +
-           "\n0 1 1\n1 2 1\n2 0 1\n0 2 0 1\n0 -1 1 -1 2 1\n0 -1 2 -1 -1 2\n0 -1 -1 -1 -1 -1\n0 2\n0 1\n1 2\n";
+        "\n0 1 1\n1 2 1\n2 0 1\n0 2 0 1\n0 -1 1 -1 2 1\n0 -1 2 -1 -1 2\n0 -1 -1 -1 -1 -1\n0 2\n0 1\n1 2\n";
 }
 
 // The golden triangle after its facet was removed: three detached edges.
@@ -38,12 +38,11 @@ std::string DetachedTriangle()
 {
     std::string z = kZero, o = kOne;
     return "3 3 0 1 0\n" + z + " " + z + " " + z + "\n" + o + " " + z + " " + z + "\n" + z + " " + o + " " + z +
-           "\n0 1 1\n1 2 1\n2 0 1\n-1 -1 -1 -1 -1 -1\n-1 -1 -1 -1 -1 -1\n-1 -1 -1 -1 -1 -1\n-1 -1\n-1 -1\n-1 -1\n";
+        "\n0 1 1\n1 2 1\n2 0 1\n-1 -1 -1 -1 -1 -1\n-1 -1 -1 -1 -1 -1\n-1 -1 -1 -1 -1 -1\n-1 -1\n-1 -1\n-1 -1\n";
 }
 
 // Position of each element, computed independently of ids.
-template <class T>
-int PositionIn(GArrayCollection* list, const T* element)
+template <class T> int PositionIn(GArrayCollection* list, const T* element)
 {
     return element ? list->index(const_cast<T*>(element)) : -1;
 }
@@ -62,10 +61,14 @@ void ExpectSameBody(G3Surface* a, G3Surface* b)
     auto edges = [](G3Surface* s, G3Edge* e) {
         GArrayCollection* E = s->GetEdgeList();
         GArrayCollection* F = s->GetFacetList();
-        return std::vector<int>{PositionIn(s->GetVertexList(), e->GetVertex1()), PositionIn(s->GetVertexList(), e->GetVertex2()),
-                                PositionIn(F, e->GetFacet1()), PositionIn(F, e->GetFacet2()),
-                                PositionIn(E, e->GetFacet1Edge()), PositionIn(E, e->GetFacet2Edge()),
-                                PositionIn(E, e->GetVertex1Edge()), PositionIn(E, e->GetVertex2Edge()),
+        return std::vector<int>{PositionIn(s->GetVertexList(), e->GetVertex1()),
+                                PositionIn(s->GetVertexList(), e->GetVertex2()),
+                                PositionIn(F, e->GetFacet1()),
+                                PositionIn(F, e->GetFacet2()),
+                                PositionIn(E, e->GetFacet1Edge()),
+                                PositionIn(E, e->GetFacet2Edge()),
+                                PositionIn(E, e->GetVertex1Edge()),
+                                PositionIn(E, e->GetVertex2Edge()),
                                 static_cast<int>(e->GetFlags())};
     };
     for (int k = 0; k < a->GetEdgeCount(); ++k)

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "temp_dir.h"
-#include "test_bodies.h"
 #include "tessaly/surface.h"
+#include "test_bodies.h"
 
 namespace {
 std::string Export(G3Surface* s, const std::string& path)

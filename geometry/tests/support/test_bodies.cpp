@@ -80,8 +80,8 @@ G3Surface* MakeSphere(int rings, int segments)
         double theta = M_PI * r / (rings + 1) - M_PI / 2;
         for (int k = 0; k < segments; ++k) {
             double phi = 2 * M_PI * k / segments;
-            grid.push_back(s->AddVertex(std::cos(theta) * std::cos(phi), std::cos(theta) * std::sin(phi),
-                                        std::sin(theta)));
+            grid.push_back(
+                s->AddVertex(std::cos(theta) * std::cos(phi), std::cos(theta) * std::sin(phi), std::sin(theta)));
         }
     }
     G3Vertex* north = s->AddVertex(0, 0, 1);

@@ -88,7 +88,7 @@ bool ProperlyCross(const std::vector<Pt>& p, const Constraint& s, const Constrai
     if (shi[0] < tlo[0] || thi[0] < slo[0] || shi[1] < tlo[1] || thi[1] < slo[1])
         return false;
     return o(s.first, s.second, t.first) * o(s.first, s.second, t.second) < 0 &&
-           o(t.first, t.second, s.first) * o(t.first, t.second, s.second) < 0;
+        o(t.first, t.second, s.first) * o(t.first, t.second, s.second) < 0;
 }
 
 // Points: a random star-shaped (hence simple) polygon and uniform points
@@ -138,8 +138,8 @@ void MakeInput(int n, unsigned seed, std::vector<Pt>* points, std::vector<Constr
         Constraint c = tries % 4 == 0 ? Constraint{corner(rng), corner(rng)} : Constraint{a, nearby(a)};
         if (c.first == c.second)
             continue;
-        bool ok = std::none_of(cons->begin(), cons->end(),
-                               [&](const Constraint& d) { return ProperlyCross(*points, c, d); });
+        bool ok =
+            std::none_of(cons->begin(), cons->end(), [&](const Constraint& d) { return ProperlyCross(*points, c, d); });
         if (ok)
             cons->push_back(c);
     }

@@ -150,7 +150,8 @@ TEST(Predicates, FilterAgreesWithExactOnRandomInput)
         double v[8];
         for (double& x : v)
             x = u(rng);
-        ASSERT_EQ(Orientation(v[0], v[1], v[2], v[3], v[4], v[5]), OrientationExact(v[0], v[1], v[2], v[3], v[4], v[5]));
+        ASSERT_EQ(Orientation(v[0], v[1], v[2], v[3], v[4], v[5]),
+                  OrientationExact(v[0], v[1], v[2], v[3], v[4], v[5]));
         ASSERT_EQ(InCircle(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]),
                   InCircleExact(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]));
     }

@@ -67,7 +67,7 @@ std::string CheckStructure(G3TMesh& mesh)
             bool hasSeg = seg != mesh.GetOuterSegment();
             if (hasSeg) {
                 bool ends = (seg->m_Vertex[0] == Org(h) && seg->m_Vertex[1] == Dest(h)) ||
-                            (seg->m_Vertex[1] == Org(h) && seg->m_Vertex[0] == Dest(h));
+                    (seg->m_Vertex[1] == Org(h) && seg->m_Vertex[0] == Dest(h));
                 if (!ends)
                     return Describe("segment ends differ from its edge", t);
                 int dir = seg->m_Vertex[0] == Org(h) ? 0 : 1;
@@ -224,8 +224,8 @@ std::string CheckAgainstHull(G3TMesh& mesh)
     const int h = CountOnHull(pts, hull);
     std::ostringstream os;
     if (mesh.GetTriangleCount() != 2 * n - h - 2)
-        os << "triangles " << mesh.GetTriangleCount() << " != 2n-h-2 = " << 2 * n - h - 2 << " (n=" << n
-           << ", h=" << h << "); ";
+        os << "triangles " << mesh.GetTriangleCount() << " != 2n-h-2 = " << 2 * n - h - 2 << " (n=" << n << ", h=" << h
+           << "); ";
     if (mesh.GetHullEdgeCount() != h)
         os << "hull edges " << mesh.GetHullEdgeCount() << " != " << h << "; ";
     long double ha = TwiceHullArea(hull);

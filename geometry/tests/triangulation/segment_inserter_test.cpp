@@ -463,8 +463,8 @@ TEST(SegmentInserter, CrossingWithinToleranceOfAnEndUsesThatVertex)
     G3TTriangulator gt(&g.mesh);
     ASSERT_TRUE(gt.Triangulate());
     G3TSegmentInserter gi(&g.mesh);
-    ASSERT_TRUE(gi.Insert(g.v[0], g.v[4]));  // (-5,0) - (0,0)
-    ASSERT_TRUE(gi.Insert(g.v[4], g.v[1]));  // (0,0) - (5,0)
+    ASSERT_TRUE(gi.Insert(g.v[0], g.v[4])); // (-5,0) - (0,0)
+    ASSERT_TRUE(gi.Insert(g.v[4], g.v[1])); // (0,0) - (5,0)
     ASSERT_TRUE(gi.Insert(g.v[3], g.v[2])); // (0,5) - (0,-5) through (0,0)
     EXPECT_EQ(g.mesh.GetVertexCount(), 7);
     ExpectConstrained(g.mesh, {{g.v[0], g.v[1]}, {g.v[3], g.v[2]}});

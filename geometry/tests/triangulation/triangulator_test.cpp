@@ -146,8 +146,19 @@ TEST(Triangulator, RegularPolygonsWithCentre)
     }
     // Exactly cocircular: the corners of a square and the 8 lattice points
     // of the circle x^2 + y^2 = 25.
-    ExpectDelaunay({{-5, 0}, {5, 0}, {0, 5}, {0, -5}, {3, 4}, {-3, 4}, {3, -4}, {-3, -4}, {4, 3}, {-4, 3},
-                    {4, -3}, {-4, -3}, {0, 0}},
+    ExpectDelaunay({{-5, 0},
+                    {5, 0},
+                    {0, 5},
+                    {0, -5},
+                    {3, 4},
+                    {-3, 4},
+                    {3, -4},
+                    {-3, -4},
+                    {4, 3},
+                    {-4, 3},
+                    {4, -3},
+                    {-4, -3},
+                    {0, 0}},
                    "integer circle");
 }
 

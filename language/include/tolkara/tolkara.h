@@ -56,32 +56,29 @@ TOLKARA_API TolkaraModule LoadResExtDLL(TolkaraModule module, int dataFile);
  * then holds an empty string), or when `buffer` is null or `bufferSize` is
  * not positive (nothing is written then). Missing strings are reported
  * through the message hook. */
-TOLKARA_API int LoadLangString(const char *moduleName, unsigned int id, int mode,
-                               char *buffer, int bufferSize);
+TOLKARA_API int LoadLangString(const char *moduleName, unsigned int id, int mode, char *buffer,
+                               int bufferSize);
 
 /* Loads string `id` (at most 255 UTF-16 units) as a VT_BSTR variant, which
  * the caller clears with TolkaraVariantClear. `language` zero: the language
  * of the INI file and the module's language library; else the identifier
  * in the low 16 bits, read from the module itself. The BSTR is empty when
  * the string was found nowhere. */
-TOLKARA_API VARIANT LoadLangBSTRString(const char *moduleName, unsigned int id,
-                                       int language);
+TOLKARA_API VARIANT LoadLangBSTRString(const char *moduleName, unsigned int id, int language);
 
 /* Reads string `id` of a module handle (null: the main program) as UTF-8,
  * like LoadLangString but without fallbacks or messages. `language` zero
  * takes the language-neutral lookup (neutral, then 1033, then the first
  * language present); else only that language identifier. */
-TOLKARA_API int TolkaraLoadString(TolkaraModule module, unsigned int id,
-                                  unsigned int language, char *buffer,
-                                  int bufferSize);
+TOLKARA_API int TolkaraLoadString(TolkaraModule module, unsigned int id, unsigned int language,
+                                  char *buffer, int bufferSize);
 
 /* Frees a handle returned by LoadResExtDLL. Null is ignored. */
 TOLKARA_API void TolkaraFreeModule(TolkaraModule module);
 
 /* The message box of the string loaders: always caption "Error" with a
  * single OK button. Without a hook the text goes to standard error. */
-typedef void (*TolkaraMessageHook)(void *context, const char *text,
-                                   const char *caption);
+typedef void (*TolkaraMessageHook)(void *context, const char *text, const char *caption);
 TOLKARA_API void TolkaraSetMessageHook(TolkaraMessageHook hook, void *context);
 
 /* BSTR and VARIANT memory. TolkaraSysAllocStringLen copies `length` units

@@ -5,7 +5,9 @@
 
 __attribute__((constructor)) static void leaveMarker(void) {
   const char *path = getenv("TOLKARA_TEST_MARKER");
-  if (path == NULL) return;
+  if (path == NULL)
+    return;
   FILE *file = fopen(path, "w");
-  if (file != NULL) fclose(file);
+  if (file != NULL)
+    fclose(file);
 }

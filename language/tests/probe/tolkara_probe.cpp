@@ -36,8 +36,7 @@ struct Tolkara {
   decltype(&TolkaraVariantClear) variantClear;
 };
 
-template <typename Function>
-void bind(void *library, const char *name, Function &function) {
+template <typename Function> void bind(void *library, const char *name, Function &function) {
   function = reinterpret_cast<Function>(dlsym(library, name));
   if (function == nullptr) {
     std::fprintf(stderr, "missing export %s\n", name);
@@ -48,9 +47,12 @@ void bind(void *library, const char *name, Function &function) {
 std::string escaped(const std::string &text) {
   std::string out;
   for (char c : text) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\\') out += "\\\\";
-    else out += c;
+    if (c == '\n')
+      out += "\\n";
+    else if (c == '\\')
+      out += "\\\\";
+    else
+      out += c;
   }
   return out;
 }
@@ -63,7 +65,8 @@ std::string utf8Of(BSTR text, unsigned int length) {
   std::string out;
   for (unsigned int i = 0; i < length; ++i) {
     char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < length) cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < length)
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
     if (cp < 0x80) {
       out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -85,16 +88,18 @@ std::string utf8Of(BSTR text, unsigned int length) {
 
 std::string moduleFile(void *handle) {
   link_map *map = nullptr;
-  if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return "?";
+  if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr)
+    return "?";
   return map->l_name;
 }
 
 class Probe {
- public:
+public:
   Probe(const Tolkara &tolkara, std::string iniPath) : tk_(tolkara), iniPath_(std::move(iniPath)) {}
   ~Probe() {
     tk_.freeModule(handle_);
-    for (void *library : loaded_) dlclose(library);
+    for (void *library : loaded_)
+      dlclose(library);
   }
 
   // Runs the command at args[at]; returns the index after its arguments.
@@ -102,26 +107,39 @@ class Probe {
     const std::string &command = args.at(at);
     auto arg = [&](std::size_t i) -> const std::string & { return args.at(at + i); };
     auto module = [&](std::size_t i) { return arg(i) == "-" ? nullptr : arg(i).c_str(); };
-    auto number = [&](std::size_t i) { return static_cast<int>(std::strtol(arg(i).c_str(), nullptr, 0)); };
-    if (command == "resext") return resext(number(1)), at + 2;
-    if (command == "tlstr") return tlstr(number(1), number(2)), at + 3;
-    if (command == "free") return tk_.freeModule(handle_), handle_ = nullptr, at + 1;
-    if (command == "str") return str(module(1), number(2), number(3), arg(4)), at + 5;
-    if (command == "bstr") return bstr(module(1), number(2), number(3)), at + 4;
-    if (command == "load") return load(arg(1)), at + 2;
-    if (command == "ini") return ini(arg(1)), at + 2;
-    if (command == "refs") return refs(arg(1)), at + 2;
+    auto number = [&](std::size_t i) {
+      return static_cast<int>(std::strtol(arg(i).c_str(), nullptr, 0));
+    };
+    if (command == "resext")
+      return resext(number(1)), at + 2;
+    if (command == "tlstr")
+      return tlstr(number(1), number(2)), at + 3;
+    if (command == "free")
+      return tk_.freeModule(handle_), handle_ = nullptr, at + 1;
+    if (command == "str")
+      return str(module(1), number(2), number(3), arg(4)), at + 5;
+    if (command == "bstr")
+      return bstr(module(1), number(2), number(3)), at + 4;
+    if (command == "load")
+      return load(arg(1)), at + 2;
+    if (command == "ini")
+      return ini(arg(1)), at + 2;
+    if (command == "refs")
+      return refs(arg(1)), at + 2;
     std::fprintf(stderr, "unknown command %s\n", command.c_str());
     std::exit(2);
   }
 
- private:
+private:
   void resext(int flag) {
     tk_.freeModule(handle_);
     handle_ = tk_.loadResExtDll(nullptr, flag);
-    if (handle_ == nullptr) std::printf("resext null\n");
-    else if (flag != 0) std::printf("resext data\n");
-    else std::printf("resext %s\n", moduleFile(handle_).c_str());
+    if (handle_ == nullptr)
+      std::printf("resext null\n");
+    else if (flag != 0)
+      std::printf("resext data\n");
+    else
+      std::printf("resext %s\n", moduleFile(handle_).c_str());
   }
   void tlstr(int id, int language) {
     char buffer[512];
@@ -139,7 +157,8 @@ class Probe {
     VARIANT value = tk_.loadLangBstrString(module, id, language);
     unsigned int length = 0;
     if (value.bstrVal != nullptr)
-      while (value.bstrVal[length] != 0) ++length;
+      while (value.bstrVal[length] != 0)
+        ++length;
     unsigned last = length > 0 ? value.bstrVal[length - 1] : 0;
     std::printf("bstr vt=%d len=%u last=%04X %s\n", value.vt, length, last,
                 escaped(utf8Of(value.bstrVal, length)).c_str());
@@ -147,11 +166,13 @@ class Probe {
   }
   void load(const std::string &path) {
     void *library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library != nullptr) loaded_.push_back(library);
+    if (library != nullptr)
+      loaded_.push_back(library);
     std::printf("load %s\n", library != nullptr ? "ok" : "failed");
   }
   void ini(std::string text) {
-    for (std::size_t at; (at = text.find("\\n")) != std::string::npos;) text.replace(at, 2, "\n");
+    for (std::size_t at; (at = text.find("\\n")) != std::string::npos;)
+      text.replace(at, 2, "\n");
     std::ofstream(iniPath_, std::ios::trunc) << text;
     std::printf("ini written\n");
   }
@@ -159,7 +180,8 @@ class Probe {
   void refs(const std::string &path) {
     int count = 0;
     // Each round adds one reference with RTLD_NOLOAD and drops two.
-    for (void *library; (library = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD)) != nullptr; ++count) {
+    for (void *library; (library = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD)) != nullptr;
+         ++count) {
       dlclose(library);
       dlclose(library);
     }
@@ -175,7 +197,8 @@ class Probe {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 2) return 2;
+  if (argc < 2)
+    return 2;
   std::string library = argv[1];
   void *handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
@@ -195,7 +218,8 @@ int main(int argc, char **argv) {
   {
     Probe probe(tk, library.substr(0, library.rfind('.')) + ".INI");
     std::vector<std::string> args(argv + 2, argv + argc);
-    for (std::size_t at = 0; at < args.size();) at = probe.run(args, at);
+    for (std::size_t at = 0; at < args.size();)
+      at = probe.run(args, at);
   }
   dlclose(handle);
   return 0;

@@ -8,8 +8,7 @@
 
 class CAutomationError : public std::runtime_error {
 public:
-    CAutomationError(std::string source, std::uint32_t code, std::string description,
-                     std::string systemText);
+    CAutomationError(std::string source, std::uint32_t code, std::string description, std::string systemText);
 
     const std::string& Source() const { return m_source; }
     std::uint32_t Code() const { return m_code; }

@@ -23,8 +23,7 @@ public:
 
     // Creates a new file with a unique name and writes `contents` into it.
     // Throws std::system_error on failure.
-    std::string CreateFile(const std::string& prefix, const std::string& suffix,
-                           const std::string& contents);
+    std::string CreateFile(const std::string& prefix, const std::string& suffix, const std::string& contents);
 
 private:
     std::string m_path;

@@ -10,8 +10,9 @@ int main()
 {
     std::vector<GObj*> objects;
     GArrayCollection* collection = new GArrayCollection(16, 64);
-    GHashtable table(16, [](const GObj* k) { return static_cast<long>(reinterpret_cast<std::uintptr_t>(k) >> 3); },
-                     [](const GObj* a, const GObj* b) { return a == b ? 0 : 1; }, nullptr);
+    GHashtable table(
+        16, [](const GObj* k) { return static_cast<long>(reinterpret_cast<std::uintptr_t>(k) >> 3); },
+        [](const GObj* a, const GObj* b) { return a == b ? 0 : 1; }, nullptr);
     for (int i = 0; i < 1000; ++i) {
         GArrayCollection* pooled = new GArrayCollection(0, 1);
         objects.push_back(pooled);
