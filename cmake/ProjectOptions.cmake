@@ -15,8 +15,9 @@ endif()
 # not trip them.
 add_library(tessaly_warnings INTERFACE)
 target_compile_options(tessaly_warnings INTERFACE
-  -Wall -Wextra -Wshadow
-  $<$<COMPILE_LANGUAGE:CXX>:-Woverloaded-virtual -Wnon-virtual-dtor>
+  -Wall -Wextra -Wshadow -Wpointer-arith -Wcast-align -Wcast-qual -Wundef -Wimplicit-fallthrough
+  $<$<COMPILE_LANGUAGE:CXX>:-Woverloaded-virtual -Wnon-virtual-dtor -Wredundant-decls>
+  $<$<CXX_COMPILER_ID:GNU>:-Wduplicated-cond -Wlogical-op>
   $<$<BOOL:${TESSALY_STRICT}>:-Werror>)
 
 # Installed programs and plug-in libraries find the project's libraries

@@ -27,12 +27,24 @@ if(EXISTS ${prefix}/bin/twinview)
   if(NOT LAST_OUTPUT MATCHES "^twinview [0-9]+\\.[0-9]+")
     message(FATAL_ERROR "Unexpected output of the installed twinview: ${LAST_OUTPUT}")
   endif()
-  foreach(installed lib/libtolkara.so lib/twinviewde.so share/doc/twinview/Twinview.pdf
-                    lib/cmake/Tolkara/TolkaraConfig.cmake)
+  foreach(installed lib/twinviewde.so share/doc/twinview/Twinview.pdf)
     if(NOT EXISTS ${prefix}/${installed})
       message(FATAL_ERROR "Not installed: ${installed}")
     endif()
   endforeach()
+endif()
+
+# Tolkara through its CMake package.
+if(EXISTS ${prefix}/lib/cmake/Tolkara)
+  run(${CMAKE_COMMAND} -S ${TOLKARA_SOURCE_DIR} -B ${WORK_DIR}/tolkara -G Ninja
+      -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+      "-DCMAKE_CXX_FLAGS=${CXX_FLAGS} ${SANITIZER_FLAGS}"
+      -DCMAKE_PREFIX_PATH=${prefix})
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/tolkara)
+  run(${WORK_DIR}/tolkara/tolkara-install-probe)
+  if(NOT LAST_OUTPUT STREQUAL "tolkara\n")
+    message(FATAL_ERROR "Unexpected output of the Tolkara host: ${LAST_OUTPUT}")
+  endif()
 endif()
 
 foreach(mode package pkgconfig)
