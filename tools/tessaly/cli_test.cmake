@@ -51,6 +51,18 @@ if(ADAPTERS)
   endif()
 endif()
 
+# Repair of a real-world-like soup: 99 372 unwelded triangles of the unit
+# cube (corners jittered below the tolerance), 5 of them inside out.
+run(TRUE ${SOUP} ${WORK}/soup.stl 91 5)
+run(TRUE ${CLI} repair ${WORK}/soup.stl ${WORK}/fixed.off)
+if(NOT last_output MATCHES "vertices [0-9]+ -> 49688\n" OR NOT last_output MATCHES "edges [0-9]+ -> 149058\n"
+   OR NOT last_output MATCHES "facets 99372 -> 99372 \\(5 turned over\\)" OR NOT last_output MATCHES "closed yes"
+   OR NOT last_output MATCHES "volume 0\\.99999|volume 1\\.00000")
+  message(FATAL_ERROR "repair of the soup:\n${last_output}")
+endif()
+expect_info(${WORK}/fixed.off 99372 yes)
+run(FALSE ${CLI} repair ${WORK}/missing.stl ${WORK}/x.off)
+
 file(WRITE ${WORK}/bad.off "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n")
 run(FALSE ${CLI} info ${WORK}/bad.off)
 file(WRITE ${WORK}/huge.off "OFF\n9223372036854775807 9223372036854775807 0\n")

@@ -2,6 +2,7 @@
 //   tessaly info FILE
 //   tessaly convert IN OUT
 //   tessaly simplify IN OUT --ratio R
+//   tessaly repair IN OUT
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "mesh_formats.h"
+#include "repair_command.h"
 #include "tessaly/surface.h"
 
 namespace {
@@ -17,6 +19,7 @@ int Usage()
     std::fputs("usage: tessaly info FILE\n"
                "       tessaly convert IN OUT\n"
                "       tessaly simplify IN OUT --ratio R   (0 <= R <= 1)\n"
+               "       tessaly repair IN OUT\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -74,6 +77,12 @@ int main(int argc, char** argv)
         if (!ReadMesh(argv[2], &surface, error) || !WriteMesh(argv[3], &surface, error))
             return Error(error);
         return 0;
+    }
+    if (command == "repair" && argc == 4) {
+        if (!ReadMesh(argv[2], &surface, error))
+            return Error(error);
+        RepairAndReport(&surface);
+        return WriteMesh(argv[3], &surface, error) ? 0 : Error(error);
     }
     if (command == "simplify" && argc == 6 && std::strcmp(argv[4], "--ratio") == 0) {
         double ratio;

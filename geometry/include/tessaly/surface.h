@@ -18,6 +18,8 @@
 #include "tessaly/contour.h"
 #include "tessaly/facet.h"
 
+class G3PointHash;
+
 // Told when elements join ("Open") and leave ("Close") a shell. Every
 // operation does nothing (or answers false) here.
 class TESSALY_API G3ShellExDataProvider {
@@ -172,6 +174,13 @@ public:
     virtual int RemoveUnusedEdge();
     virtual int RemoveUnusedNormal();
     virtual int RemoveUnusedTexCoo();
+    // Sets (set true) or clears the given flag bits on every element of a
+    // kind.
+    void ChangeVertexFlags(long flags, bool set);
+    void ChangeEdgeFlags(long flags, bool set);
+    void ChangeFacetFlags(long flags, bool set);
+    void ChangeNormalFlags(long flags, bool set);
+    void ChangeTexCooFlags(long flags, bool set);
 
     void AssignIds();
     void AssignVertexIds();
@@ -345,6 +354,67 @@ public:
     G3PolyEdge* AddPolyEdge(int n, const int* v);
     // Plane of every facet from its vertices.
     void FormPlaneEquation();
+
+    // ---- Repair and orientation ------------------------------------------
+    // Every edge's two vertices are joined by an even number of facet sides
+    // (a double-sided facet counts twice). A body without edges is closed.
+    bool GetClosed();
+    void ExtendDoubleSidedFacets();
+    // Turns every facet over; NegNormals also negates every normal.
+    void NegPlane();
+    void NegNormals();
+    // Multiplies every vertex's coordinates by s (planes are not formed
+    // again).
+    void ScaleCoo(double s);
+    // Gives every facet its plane normal as the shading normal at each of
+    // its vertices (one new normal a facet). Needs a normal list.
+    void AssignNormalsByPlane();
+
+    // Merges vertices closer than the length tolerance: the later vertex of
+    // a pair moves its edges to the earlier one; facets that collapse are
+    // removed. Returns the number of vertices merged.
+    int RemoveEqualsVertex();
+    // The two stages with a caller's hash: merge targets into the vertices'
+    // extended-data slots, then the edges moved to them (the slots are
+    // cleared afterwards).
+    int RemoveEqualsVertex(G3PointHash* hash);
+    void RemoveEqualsVertex2(G3PointHash* hash);
+    // Normals made unit length and merged when equal within the length
+    // tolerance, texture coordinates likewise; the edges' shading slots are
+    // redirected to the kept ones.
+    void RemoveEqualsNormal();
+    // Joins single-sided edges with a single-sided twin between the same
+    // two vertices into one edge with a facet on each side; facets of two
+    // edges are removed. Returns the number of edges joined.
+    int RemoveNonManifoldEdges();
+
+    // Turns facets so that all face outwards, by vertical rays through the
+    // body and a flood across manifold edges. With shading data and force
+    // false, orients by the shading normals instead (OrientNormals).
+    bool OrientNormals2(bool force);
+    // Turns the facets across f's manifold edges that run the same way as
+    // f, marks them and appends them to list.
+    void OrientNormal2(G3Facet* f, GArrayCollection* list);
+    // Turns each facet whose plane normal points against the sum of its
+    // vertices' shading normals. False without shading data.
+    bool OrientNormals();
+
+    // Merges the two facets of every manifold edge whose flags share a bit
+    // with mask. Returns the number of merges.
+    int UnionFacets(int mask);
+    // Replaces f1 and f2, which share the run of edges through e, by one
+    // facet with f1's flags and surface value. False (nothing changed) when
+    // a facet has holes or the shared edges are not one run.
+    bool MergeFacets(G3Edge* e, G3Facet* f1, G3Facet* f2);
+
+    // The enclosed volume, whatever the facets' orientation: the sum of the
+    // pyramids from an apex outside the body over every facet, each signed
+    // by the parity of the body's facets between the apex and the facet.
+    double GetVolume();
+
+    // A repair sequence (see CHECK_LEVEL), then the lists trimmed and, for
+    // an open body, every facet made double-sided.
+    void Update(CHECK_LEVEL level);
 
     // ---- Text dump -------------------------------------------------------
     // Writes the body (vertices, edges, facets and their links, by list

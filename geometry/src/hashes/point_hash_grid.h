@@ -1,5 +1,5 @@
 #pragma once
-// Grid arithmetic shared by the point and texture-coordinate hashes.
+// Grid arithmetic shared by the hashes and the grid of facets.
 
 #include <cmath>
 

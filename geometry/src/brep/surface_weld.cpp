@@ -1,0 +1,101 @@
+// Merging coincident vertices. Each vertex is entered into a point hash in
+// list order; a vertex equal to an earlier one gets that one as its merge
+// target (in its extended-data slot), then every edge moves to the targets
+// and the facets that collapse go.
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "core/tolerances.h"
+#include "tessaly/hashes.h"
+#include "tessaly/surface.h"
+#include "tessaly/trace.h"
+
+namespace {
+// Cells per axis for n points: about one point a cell, and at least the
+// classic 24 (the hash caps the count itself).
+int WeldGridSize(int points)
+{
+    const int byCount = static_cast<int>(std::cbrt(static_cast<double>(points)));
+    return byCount > 24 ? byCount : 24;
+}
+
+G3Vertex* MergeTarget(G3Vertex* v)
+{
+    return dynamic_cast<G3Vertex*>(v->GetExData());
+}
+
+// Moves one end of e from v to v's merge target.
+void MoveEnd(G3Edge* e, G3Vertex* v, bool first)
+{
+    G3Vertex* target = MergeTarget(v);
+    if (!target)
+        return;
+    v->RemoveEdge(e);
+    if (first)
+        e->SetVertex1(target);
+    else
+        e->SetVertex2(target);
+    target->AddEdge(e);
+}
+
+void TraceCount(const char* format, int count)
+{
+    char label[48];
+    std::snprintf(label, sizeof label, format, count);
+    GTrace(label);
+}
+} // namespace
+
+int G3Surface::RemoveEqualsVertex()
+{
+    GEnvelope box;
+    if (!FormEnvelope(&box))
+        return 0;
+    G3PointHash hash(WeldGridSize(GetVertexCount()), box.GetMin(), box.GetMax(), tessaly::kLengthTolerance);
+    int merged = RemoveEqualsVertex(&hash);
+    RemoveEqualsVertex2(&hash);
+    RemoveUnused();
+    return merged;
+}
+
+int G3Surface::RemoveEqualsVertex(G3PointHash* hash)
+{
+    if (!hash)
+        return 0;
+    int merged = 0;
+    for (int k = 0; k < GetVertexCount(); ++k) {
+        G3Vertex* v = GetVertex(k);
+        auto* target = static_cast<G3Vertex*>(hash->Add(v));
+        v->SetExData(target);
+        merged += target != nullptr;
+    }
+    TraceCount("qV=%d", merged);
+    return merged;
+}
+
+void G3Surface::RemoveEqualsVertex2(G3PointHash*)
+{
+    std::vector<G3Facet*> facets;
+    for (int k = 0; k < GetFacetCount(); ++k)
+        facets.push_back(GetFacet(k));
+    for (G3Facet* f : facets)
+        if (f->RemoveSmallEdges())
+            RemoveFacet(f);
+    std::vector<G3Edge*> edges;
+    for (int k = 0; k < GetEdgeCount(); ++k)
+        edges.push_back(GetEdge(k));
+    for (G3Edge* e : edges) {
+        if (!e->GetFacet1() && !e->GetFacet2()) {
+            e->GetVertex1()->RemoveEdge(e);
+            e->GetVertex2()->RemoveEdge(e);
+            RemoveEdge(e);
+            continue;
+        }
+        MoveEnd(e, e->GetVertex1(), true);
+        MoveEnd(e, e->GetVertex2(), false);
+    }
+    // The merge targets were borrowed slots: give them back.
+    for (int k = 0; k < GetVertexCount(); ++k)
+        GetVertex(k)->SetExData(nullptr);
+}
