@@ -62,6 +62,11 @@ if(NOT last_output MATCHES "vertices [0-9]+ -> 49688\n" OR NOT last_output MATCH
 endif()
 expect_info(${WORK}/fixed.off 99372 yes)
 run(FALSE ${CLI} repair ${WORK}/missing.stl ${WORK}/x.off)
+run(FALSE ${CLI} repair ${WORK}/body.g3s ${WORK}/x.off --level 7)
+run(TRUE ${CLI} repair ${WORK}/body.g3s ${WORK}/level2.g3s --level 1002)
+if(NOT last_output MATCHES "closed yes" OR NOT last_output MATCHES "volume 9(19\\.99|20)")
+  message(FATAL_ERROR "repair of the sample body at level 1002:\n${last_output}")
+endif()
 
 file(WRITE ${WORK}/bad.off "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n")
 run(FALSE ${CLI} info ${WORK}/bad.off)

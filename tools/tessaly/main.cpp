@@ -2,7 +2,7 @@
 //   tessaly info FILE
 //   tessaly convert IN OUT
 //   tessaly simplify IN OUT --ratio R
-//   tessaly repair IN OUT
+//   tessaly repair IN OUT [--level 1001|1002]
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -19,7 +19,7 @@ int Usage()
     std::fputs("usage: tessaly info FILE\n"
                "       tessaly convert IN OUT\n"
                "       tessaly simplify IN OUT --ratio R   (0 <= R <= 1)\n"
-               "       tessaly repair IN OUT\n"
+               "       tessaly repair IN OUT [--level 1001|1002]\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -78,10 +78,15 @@ int main(int argc, char** argv)
             return Error(error);
         return 0;
     }
-    if (command == "repair" && argc == 4) {
+    if (command == "repair" && (argc == 4 || (argc == 6 && std::strcmp(argv[4], "--level") == 0))) {
+        CHECK_LEVEL level = CHECK_LEVEL_1001;
+        if (argc == 6 && std::strcmp(argv[5], "1002") == 0)
+            level = CHECK_LEVEL_1002;
+        else if (argc == 6 && std::strcmp(argv[5], "1001") != 0)
+            return Error("the repair level must be 1001 or 1002");
         if (!ReadMesh(argv[2], &surface, error))
             return Error(error);
-        RepairAndReport(&surface);
+        RepairAndReport(&surface, level);
         return WriteMesh(argv[3], &surface, error) ? 0 : Error(error);
     }
     if (command == "simplify" && argc == 6 && std::strcmp(argv[4], "--ratio") == 0) {

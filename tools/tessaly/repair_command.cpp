@@ -37,12 +37,12 @@ int TurnedOver(G3Surface* s, const std::unordered_map<G3Facet*, Normal>& before)
 }
 } // namespace
 
-void RepairAndReport(G3Surface* s)
+void RepairAndReport(G3Surface* s, CHECK_LEVEL level)
 {
     const int vertices = s->GetVertexCount(), edges = s->GetEdgeCount(), facets = s->GetFacetCount();
     s->FormPlaneEquation();
     const auto normals = Normals(s);
-    s->Update(CHECK_LEVEL_1001);
+    s->Update(level);
     std::printf("vertices %d -> %d\n", vertices, s->GetVertexCount());
     std::printf("edges %d -> %d\n", edges, s->GetEdgeCount());
     std::printf("facets %d -> %d (%d turned over)\n", facets, s->GetFacetCount(), TurnedOver(s, normals));

@@ -383,6 +383,22 @@ public:
     // tolerance, texture coordinates likewise; the edges' shading slots are
     // redirected to the kept ones.
     void RemoveEqualsNormal();
+    // Welds vertices, then splits every edge at the vertices lying inside it
+    // within the length tolerance (T-junctions), so the facets on both
+    // sides share the pieces.
+    void RemoveEqualsVertexAndDivideEdges();
+    // Splits the edges (a snapshot of the edge list, or the given edges) at
+    // the hash's vertices lying inside them. Returns the number split.
+    int DivideEdgesByVertex(G3PointHash* hash);
+    int DivideEdgesByVertex(GArrayCollection* edges, G3PointHash* hash);
+    // Splits e at the candidates (vertices) lying strictly inside it, except
+    // those already on the boundary of one of e's facets. True when it split.
+    bool DivideEdgeByVertex(G3Edge* e, GEnvelope* box, GArrayCollection* candidates);
+    // Replaces e by the chain vertex 1 -> p[0] -> ... -> p[n-1] -> vertex 2
+    // (p reversed first when reversed) in both of its facets, with e's flags
+    // and its shading at the two ends; inserted vertices get interpolated
+    // shading. e is removed.
+    void SplitEdge(G3Edge* e, int n, G3Vertex** p, bool reversed);
     // Joins single-sided edges with a single-sided twin between the same
     // two vertices into one edge with a facet on each side; facets of two
     // edges are removed. Returns the number of edges joined.
@@ -407,13 +423,37 @@ public:
     // a facet has holes or the shared edges are not one run.
     bool MergeFacets(G3Edge* e, G3Facet* f1, G3Facet* f2);
 
+    // Merges groups of adjacent coplanar facets of one double-sidedness
+    // across edges that are invisible, or whose flags share a bit with mask
+    // (every edge when mask is -1). Returns the number of facets joined to
+    // others.
+    int UnionInPlaneFacets(int mask);
+    // Sets Mark4 on every facet whose contour crosses itself.
+    void MarkSelfIntersectFace();
+    // Rebuilds every facet whose contour crosses itself into simple facets
+    // (holes bridged). True when any facet was rebuilt.
+    bool RemoveSelfIntersections();
+    // Removes facets with a trivial plane or fewer than 3 edges. True when
+    // any was removed.
+    bool RemoveTrivialFacets();
+    // Of two facets through the same vertex cycle (either direction), the
+    // later goes and the earlier is double-sided when the two had an even
+    // number of sides between them. Returns the number removed.
+    int RemoveEqualsFacets();
+    // Smooth shading normals per group of facets joined by invisible edges:
+    // at each vertex the mean plane normal of the group's facets around it.
+    void AverageNormalsByPlanes2();
+
     // The enclosed volume, whatever the facets' orientation: the sum of the
     // pyramids from an apex outside the body over every facet, each signed
     // by the parity of the body's facets between the apex and the facet.
     double GetVolume();
 
-    // A repair sequence (see CHECK_LEVEL), then the lists trimmed and, for
-    // an open body, every facet made double-sided.
+    // A repair sequence, then the lists trimmed and, for an open body,
+    // every facet made double-sided. 1001: weld vertices and normals, join
+    // twin edges, orient. 1002: rebuild self-crossing facets, remove equal
+    // facets, orient. 1003: as 1002 with the boolean self-intersection
+    // removal (not available yet: runs as 1002).
     void Update(CHECK_LEVEL level);
 
     // ---- Text dump -------------------------------------------------------

@@ -10,6 +10,14 @@ void G3Surface::Update(CHECK_LEVEL level)
         RemoveNonManifoldEdges();
         OrientNormals2(false);
         break;
+    case CHECK_LEVEL_1002:
+    case CHECK_LEVEL_1003:
+        // 1003 adds the boolean calculator's self-intersection removal once
+        // the booleans exist; until then it repairs as 1002.
+        RemoveSelfIntersections();
+        RemoveEqualsFacets();
+        OrientNormals2(false);
+        break;
     default: break;
     }
     ReallocByRealSize();

@@ -6,20 +6,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "brep/point_hash_size.h"
 #include "core/tolerances.h"
 #include "tessaly/hashes.h"
 #include "tessaly/surface.h"
 #include "tessaly/trace.h"
 
 namespace {
-// Cells per axis for n points: about one point a cell, and at least the
-// classic 24 (the hash caps the count itself).
-int WeldGridSize(int points)
-{
-    const int byCount = static_cast<int>(std::cbrt(static_cast<double>(points)));
-    return byCount > 24 ? byCount : 24;
-}
-
 G3Vertex* MergeTarget(G3Vertex* v)
 {
     return dynamic_cast<G3Vertex*>(v->GetExData());
@@ -52,7 +45,7 @@ int G3Surface::RemoveEqualsVertex()
     GEnvelope box;
     if (!FormEnvelope(&box))
         return 0;
-    G3PointHash hash(WeldGridSize(GetVertexCount()), box.GetMin(), box.GetMax(), tessaly::kLengthTolerance);
+    G3PointHash hash(G3PointHashSizeFor(GetVertexCount()), box.GetMin(), box.GetMax(), tessaly::kLengthTolerance);
     int merged = RemoveEqualsVertex(&hash);
     RemoveEqualsVertex2(&hash);
     RemoveUnused();

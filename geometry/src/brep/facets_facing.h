@@ -1,0 +1,15 @@
+#pragma once
+// Rebuilt facets face the way the facet they replace faced: the contour
+// pipeline traces loops in its own turning sense.
+#include "tessaly/surface.h"
+
+// Turns over every facet from position first on whose plane normal points
+// against normal.
+inline void FaceLike(G3Surface* s, int first, const double* normal)
+{
+    for (int k = first; k < s->GetFacetCount(); ++k) {
+        const double* p = s->GetFacet(k)->GetPlane();
+        if (p[0] * normal[0] + p[1] * normal[1] + p[2] * normal[2] < 0)
+            s->GetFacet(k)->NegPlane();
+    }
+}
