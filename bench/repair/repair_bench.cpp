@@ -25,7 +25,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include "brep/point_hash_size.h"
 #include "core/tolerances.h"
 #include "tessaly/hashes.h"
 #include "tessaly/surface.h"
@@ -397,9 +397,8 @@ int main(int argc, char** argv)
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
     const long triangles = 12L * n * n;
     const long expected = 6L * n * n + 2;
-    // The grid a hash sized by the vertex count gets: about one vertex a
-    // cell, and never fewer than the classic 24 an axis.
-    const int sized = std::max(24, static_cast<int>(std::cbrt(static_cast<double>(3 * triangles))));
+    // The grid RemoveEqualsVertex() gives its hash for the soup's vertices.
+    const int sized = G3PointHashSizeFor(static_cast<int>(3 * triangles));
 
     {
         // Made here only to be described; each case makes its own.
