@@ -379,6 +379,9 @@ public:
     // cleared afterwards).
     int RemoveEqualsVertex(G3PointHash* hash);
     void RemoveEqualsVertex2(G3PointHash* hash);
+    // Moves every edge of from to to (as if from were merged into it);
+    // facets and edges that collapse go, and so does from.
+    void ChangeVertex(G3Vertex* from, G3Vertex* to);
     // Normals made unit length and merged when equal within the length
     // tolerance, texture coordinates likewise; the edges' shading slots are
     // redirected to the kept ones.
@@ -443,6 +446,28 @@ public:
     // Smooth shading normals per group of facets joined by invisible edges:
     // at each vertex the mean plane normal of the group's facets around it.
     void AverageNormalsByPlanes2();
+    // The same with the whole body as one group (every edge smooths); the
+    // TexCooSafe form keeps each facet's texture coordinates.
+    void AverageNormalsByPlanes();
+    void AverageNormalsByPlanesTexCooSafe();
+    // Replaces the shading normals of shaded facets that are missing, of no
+    // length, not finite or facing the facet's back by the facet's plane
+    // normal. Returns the number replaced.
+    int HealNormals();
+    // Clears the visible bit of every edge between two coplanar facets
+    // (either facing); the 2 form also sets it on every other edge with two
+    // facets. Return the number of edges changed.
+    int MarkInPlaneEdgesAsInvisible();
+    int MarkInPlaneEdgesAsInvisible2();
+    // The open boundary: each closed loop of single-sided edges as a new
+    // contour (owned by the caller) running against the facets beside it,
+    // as a facet closing the hole runs. Returns the number of loops.
+    int GetContour(GArrayCollection& contours);
+    // Closes every loop of the open boundary with one facet. Returns the
+    // number of holes closed.
+    int EncloseHoles();
+    // The facets other than f that share a vertex with it, each once.
+    void GetAllAdjacentFaces(G3Facet* f, GArrayCollection* out);
 
     // The enclosed volume, whatever the facets' orientation: the sum of the
     // pyramids from an apex outside the body over every facet, each signed

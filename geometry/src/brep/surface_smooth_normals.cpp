@@ -8,7 +8,13 @@
 #include "tessaly/surface.h"
 
 namespace {
-std::vector<G3Facet*> SmoothGroup(G3Facet* seed)
+// How a smoothing pass groups facets and what it keeps.
+struct Smoothing {
+    bool visibleEdgesSplit; // a visible edge bounds a group
+    bool keepTexCoos;       // each facet keeps its texture coordinates
+};
+
+std::vector<G3Facet*> SmoothGroup(G3Facet* seed, const Smoothing& how)
 {
     std::vector<G3Facet*> group{seed};
     seed->SetMark();
@@ -16,8 +22,8 @@ std::vector<G3Facet*> SmoothGroup(G3Facet* seed)
     for (std::size_t m = 0; m < group.size(); ++m) {
         G3Facet* g = group[m];
         for (G3Edge* x = g->GetFirstEdge(); x; x = g->GetNextEdge(x)) {
-            if (x->TestFlag(G3Edge::kVisible))
-                continue; // a visible edge bounds the group
+            if (how.visibleEdgesSplit && x->TestFlag(G3Edge::kVisible))
+                continue;
             G3Facet* h = x->GetFacet1() == g ? x->GetFacet2() : x->GetFacet1();
             if (!h || h->GetMark() || h->GetDoubleSided() != g->GetDoubleSided())
                 continue;
@@ -46,29 +52,63 @@ void MeanNormal(G3Vertex* v, const G3Facet* member, double* out)
     for (int a = 0; a < 3; ++a)
         out[a] = length > tessaly::kLengthTolerance ? sum[a] / length : own[a];
 }
-} // namespace
 
-void G3Surface::AverageNormalsByPlanes2()
+// The texture coordinate that facet f has at v (with or without a normal).
+G3TexCoo* TexCooAt(const G3Facet* f, G3Vertex* v)
+{
+    for (G3Edge* e = v->GetFirstEdge(); e; e = e->GetVertexNext(v)) {
+        const bool first = e->GetVertex1() == v;
+        G3TexCoo* t = nullptr;
+        if (e->GetFacet1() == f)
+            first ? e->GetFacet1V1(&t) : e->GetFacet1V2(&t);
+        else if (e->GetFacet2() == f)
+            first ? e->GetFacet2V1(&t) : e->GetFacet2V2(&t);
+        if (t)
+            return t;
+    }
+    return nullptr;
+}
+
+// Every facet of every group gets at each vertex the group's mean normal
+// there; Mark and Mark2 are borrowed and cleared.
+void SmoothNormals(G3Surface* s, const Smoothing& how)
 {
     GArrayCollection vertices;
-    for (int k = 0; k < GetFacetCount(); ++k) {
-        G3Facet* seed = GetFacet(k);
+    for (int k = 0; k < s->GetFacetCount(); ++k) {
+        G3Facet* seed = s->GetFacet(k);
         if (seed->GetMark())
             continue;
-        std::vector<G3Facet*> group = SmoothGroup(seed);
+        std::vector<G3Facet*> group = SmoothGroup(seed, how);
         for (auto member = group.rbegin(); member != group.rend(); ++member) {
             (*member)->GetVertices(&vertices);
             for (int i = 0; i < vertices.size(); ++i) {
                 auto* v = static_cast<G3Vertex*>(vertices.get(i));
                 double normal[3];
                 MeanNormal(v, *member, normal);
-                if (G3Normal* n = AddNormal(normal))
-                    v->SetNormal(*member, n, nullptr);
+                G3TexCoo* tex = how.keepTexCoos ? TexCooAt(*member, v) : nullptr;
+                if (G3Normal* n = s->AddNormal(normal))
+                    v->SetNormal(*member, n, tex);
             }
         }
         for (G3Facet* f : group)
             f->ClearMark2();
     }
-    ChangeFacetFlags(G3Obj::kMark, false);
-    RemoveEqualsNormal();
+    s->ChangeFacetFlags(G3Obj::kMark, false);
+    s->RemoveEqualsNormal();
+}
+} // namespace
+
+void G3Surface::AverageNormalsByPlanes2()
+{
+    SmoothNormals(this, {true, false});
+}
+
+void G3Surface::AverageNormalsByPlanes()
+{
+    SmoothNormals(this, {false, false});
+}
+
+void G3Surface::AverageNormalsByPlanesTexCooSafe()
+{
+    SmoothNormals(this, {false, true});
 }

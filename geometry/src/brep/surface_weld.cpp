@@ -2,6 +2,7 @@
 // list order; a vertex equal to an earlier one gets that one as its merge
 // target (in its extended-data slot), then every edge moves to the targets
 // and the facets that collapse go.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -91,4 +92,35 @@ void G3Surface::RemoveEqualsVertex2(G3PointHash*)
     // The merge targets were borrowed slots: give them back.
     for (int k = 0; k < GetVertexCount(); ++k)
         GetVertex(k)->SetExData(nullptr);
+}
+
+void G3Surface::ChangeVertex(G3Vertex* from, G3Vertex* to)
+{
+    if (!from || !to || from == to)
+        return;
+    std::vector<G3Edge*> ring;
+    for (G3Edge* e = from->GetFirstEdge(); e; e = e->GetVertexNext(from))
+        ring.push_back(e);
+    std::vector<G3Facet*> facets;
+    for (G3Edge* e : ring)
+        for (G3Facet* f : {e->GetFacet1(), e->GetFacet2()})
+            if (f && std::find(facets.begin(), facets.end(), f) == facets.end())
+                facets.push_back(f);
+    from->SetExData(to);
+    for (G3Facet* f : facets)
+        if (f->RemoveSmallEdges())
+            RemoveFacet(f);
+    for (G3Edge* e : ring) {
+        if (e->GetVertex1() != from && e->GetVertex2() != from)
+            continue;
+        if (!e->GetFacet1() && !e->GetFacet2()) {
+            e->GetVertex1()->RemoveEdge(e);
+            e->GetVertex2()->RemoveEdge(e);
+            RemoveEdge(e);
+            continue;
+        }
+        MoveEnd(e, from, e->GetVertex1() == from);
+    }
+    from->SetExData(nullptr);
+    RemoveUnused();
 }

@@ -213,3 +213,115 @@ TEST(SurfaceRepair, Update1003RemovesSelfIntersectionsBetweenFacets)
     GTEST_SKIP() << "Update(1003) needs the boolean calculator's self-intersection removal, which the "
                     "solid booleans bring";
 }
+
+TEST(SurfaceRepair, OpenBoundaryLoopsAreFoundAndClosed)
+{
+    G3Surface* s = MakeVoxelBody({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+    const int facets = s->GetFacetCount();
+    s->RemoveFacet(s->GetFacet(0));
+    s->RemoveFacet(s->GetFacet(5));
+    s->RemoveUnused();
+    EXPECT_FALSE(s->GetClosed());
+    GArrayCollection loops;
+    EXPECT_EQ(s->GetContour(loops), 2);
+    for (int k = 0; k < loops.size(); ++k) {
+        auto* c = static_cast<G3EdgeList*>(loops.get(k));
+        EXPECT_EQ(ValidateChain(c), "");
+        EXPECT_EQ(c->size(), 4);
+        delete c;
+    }
+    EXPECT_EQ(s->EncloseHoles(), 2);
+    EXPECT_EQ(ValidateTopology(s), "");
+    EXPECT_EQ(s->GetFacetCount(), facets);
+    EXPECT_TRUE(s->GetClosed());
+    EXPECT_NEAR(DivergenceVolume(s), 3.0, 1e-12); // the new facets face out
+    for (int k = 0; k < s->GetEdgeCount(); ++k)
+        EXPECT_FALSE(s->GetEdge(k)->GetMark());
+    delete s;
+}
+
+TEST(SurfaceRepair, NeighbourhoodVisibilityAndVertexMoves)
+{
+    // Adjacent facets of a cube face: the four sides.
+    G3Surface* cube = MakeCube();
+    GArrayCollection around;
+    cube->GetAllAdjacentFaces(cube->GetFacet(0), &around);
+    EXPECT_EQ(around.size(), 4);
+    for (int k = 0; k < cube->GetFacetCount(); ++k)
+        EXPECT_FALSE(cube->GetFacet(k)->GetMark());
+    delete cube;
+
+    // Visible diagonals of a triangulated cube lie between coplanar facets.
+    G3Surface* tri = MakeTriangulatedCube();
+    for (int k = 0; k < tri->GetEdgeCount(); ++k)
+        tri->GetEdge(k)->SetVisible();
+    EXPECT_EQ(tri->MarkInPlaneEdgesAsInvisible(), 6);
+    EXPECT_EQ(tri->MarkInPlaneEdgesAsInvisible2(), 0);
+    EXPECT_EQ(tri->UnionInPlaneFacets(0), 6);
+    EXPECT_EQ(tri->GetFacetCount(), 6);
+    delete tri;
+
+    // A fan of four triangles: moving the centre onto a corner collapses
+    // the two triangles at that corner.
+    G3Surface fan(5, 0);
+    G3Vertex* a = fan.AddVertex(0, 0, 0);
+    G3Vertex* b = fan.AddVertex(1, 0, 0);
+    G3Vertex* c = fan.AddVertex(1, 1, 0);
+    G3Vertex* d = fan.AddVertex(0, 1, 0);
+    G3Vertex* m = fan.AddVertex(0.5, 0.5, 0);
+    Face(fan, {a, b, m});
+    Face(fan, {b, c, m});
+    Face(fan, {c, d, m});
+    Face(fan, {d, a, m});
+    fan.ChangeVertex(m, a);
+    EXPECT_EQ(ValidateTopology(&fan), "");
+    EXPECT_EQ(fan.GetVertexCount(), 4);
+    ASSERT_EQ(fan.GetFacetCount(), 2);
+    EXPECT_NEAR(fan.GetFacet(0)->GetArea() + fan.GetFacet(1)->GetArea(), 1.0, 1e-12);
+}
+
+TEST(SurfaceRepair, ShadingNormalsAreHealedAndSmoothed)
+{
+    G3Surface s(3, 4);
+    G3Vertex* v[3] = {s.AddVertex(0, 0, 0), s.AddVertex(1, 0, 0), s.AddVertex(0, 1, 0)};
+    G3Normal* up = s.AddNormal(0, 0, 1);
+    G3Normal* back = s.AddNormal(0, 0, -1);
+    G3Normal* n[3] = {up, back, up};
+    G3Facet* f = s.AddFacet(3, v, 1, n, nullptr);
+    G3Surface plain(3, 4);
+    G3Vertex* w[3] = {plain.AddVertex(0, 0, 0), plain.AddVertex(1, 0, 0), plain.AddVertex(0, 1, 0)};
+    plain.AddFacet(3, w, 1, nullptr, nullptr);
+    EXPECT_EQ(plain.HealNormals(), 0); // flat shading is left alone
+    EXPECT_EQ(s.HealNormals(), 1);
+    G3TexCoo* t = nullptr;
+    EXPECT_GT(f->GetNormal(v[1], &t)->GetXYZ()[2], 0.99);
+    EXPECT_EQ(ValidateTopology(&s), "");
+
+    // Smoothing over a cube: every corner normal is the mean of its three
+    // faces; the texture-safe form keeps the texture coordinates.
+    G3Surface* cube = MakeVoxelBody({{0, 0, 0}});
+    G3Surface* surfaces[2] = {cube, MakeVoxelBody({{0, 0, 0}})};
+    G3TexCoo* uv = surfaces[1]->AddTexCoo(0.25, 0.75);
+    G3Facet* textured = surfaces[1]->GetFacet(0);
+    GArrayCollection corners;
+    textured->GetVertices(&corners);
+    for (int i = 0; i < corners.size(); ++i)
+        static_cast<G3Vertex*>(corners.get(i))->SetNormal(textured, nullptr, uv);
+    cube->AverageNormalsByPlanes();
+    surfaces[1]->AverageNormalsByPlanesTexCooSafe();
+    for (G3Surface* body : surfaces) {
+        EXPECT_EQ(ValidateTopology(body), "");
+        EXPECT_EQ(body->GetNormalCount(), 8);
+        for (int k = 0; k < body->GetNormalCount(); ++k)
+            for (int axis = 0; axis < 3; ++axis)
+                EXPECT_NEAR(std::fabs(body->GetNormal(k)->GetXYZ()[axis]), 1.0 / std::sqrt(3.0), 1e-12);
+    }
+    for (int i = 0; i < corners.size(); ++i) {
+        G3TexCoo* kept = nullptr;
+        textured->GetNormal(static_cast<G3Vertex*>(corners.get(i)), &kept);
+        ASSERT_NE(kept, nullptr);
+        EXPECT_EQ(kept->GetU(), 0.25);
+    }
+    delete surfaces[0];
+    delete surfaces[1];
+}
