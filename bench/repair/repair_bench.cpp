@@ -20,6 +20,8 @@
 //
 // Usage: tessaly_repair_bench [n] [repeats]   (default 289: 1 002 252
 // triangles; each case the best of `repeats` runs, default 1)
+#include "../process_memory.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -247,24 +249,6 @@ long SortWeld(const std::vector<double>& xyz, double tol, std::vector<int>& ids)
 }
 
 // ---- Measuring in a child process ------------------------------------------
-
-long ReadStatusKb(const char* key)
-{
-    std::ifstream f("/proc/self/status");
-    std::string line;
-    while (std::getline(f, line)) {
-        if (line.rfind(key, 0) == 0)
-            return std::atol(line.c_str() + std::strlen(key));
-    }
-    return 0;
-}
-
-void ResetPeak()
-{
-    // "5" resets the peak resident set size of the process.
-    std::ofstream f("/proc/self/clear_refs");
-    f << "5";
-}
 
 struct Result {
     bool done = false;

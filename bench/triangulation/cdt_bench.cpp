@@ -6,6 +6,8 @@
 // engine is faster) and both peaks of resident memory above the input.
 //
 // Usage: tessaly_cdt_bench [repeats]   (default 3)
+#include "../process_memory.h"
+
 #include <CGAL/Constrained_Delaunay_triangulation_2.h>
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
 
@@ -102,24 +104,6 @@ Input WithConstraints(int n, int cellsPerSide, unsigned seed)
             in.constraints.emplace_back(c[0], c[1]);
     }
     return in;
-}
-
-long ReadStatusKb(const char* key)
-{
-    std::ifstream f("/proc/self/status");
-    std::string line;
-    while (std::getline(f, line)) {
-        if (line.rfind(key, 0) == 0)
-            return std::atol(line.c_str() + std::strlen(key));
-    }
-    return 0;
-}
-
-void ResetPeak()
-{
-    // "5" resets the peak resident set size of the process.
-    std::ofstream f("/proc/self/clear_refs");
-    f << "5";
 }
 
 struct Measurement {

@@ -13,3 +13,15 @@ inline void FaceLike(G3Surface* s, int first, const double* normal)
             s->GetFacet(k)->NegPlane();
     }
 }
+
+// Adds the contours as facets with model as their extended-data template,
+// facing as model faces (the contours are deleted and the list cleared).
+inline void AddFacetsLike(G3Surface* s, GArrayCollection* contours, G3Facet* model)
+{
+    const double normal[3] = {model->GetPlaneA(), model->GetPlaneB(), model->GetPlaneC()};
+    const int first = s->GetFacetCount();
+    s->ProviderSetExData(model);
+    s->AddFacets(contours);
+    s->ProviderSetExData(nullptr);
+    FaceLike(s, first, normal);
+}

@@ -60,12 +60,7 @@ int G3Surface::UnionInPlaneFacets(int mask)
         // rule cancels them, so only the group's outline is traced.
         GArrayCollection result;
         contour.RemoveSelfIntersections(&result, this, true, UNION_EDGE_PARITY, 0);
-        const double normal[3] = {f->GetPlaneA(), f->GetPlaneB(), f->GetPlaneC()};
-        const int first = GetFacetCount();
-        ProviderSetExData(f);
-        AddFacets(&result);
-        ProviderSetExData(nullptr);
-        FaceLike(this, first, normal);
+        AddFacetsLike(this, &result, f);
     }
     char label[64];
     std::snprintf(label, sizeof label, "UnionInPlaneFacets  links_count=%d", links);

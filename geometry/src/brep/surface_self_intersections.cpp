@@ -88,12 +88,7 @@ bool G3Surface::RemoveSelfIntersections()
         contour.RemoveSelfIntersections(&result, this, true, UNION_EDGE_KEEP_ALL, 0);
         // f stays until its replacements exist: it is their extended-data
         // template.
-        const double normal[3] = {f->GetPlaneA(), f->GetPlaneB(), f->GetPlaneC()};
-        const int first = GetFacetCount();
-        ProviderSetExData(f);
-        AddFacets(&result);
-        ProviderSetExData(nullptr);
-        FaceLike(this, first, normal);
+        AddFacetsLike(this, &result, f);
         RemoveFacet(f);
         rebuilt = true;
     }
