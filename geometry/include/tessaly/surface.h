@@ -450,6 +450,12 @@ public:
     // TexCooSafe form keeps each facet's texture coordinates.
     void AverageNormalsByPlanes();
     void AverageNormalsByPlanesTexCooSafe();
+    // A new surface value (GetNextSurface) for f's smooth group, the facets
+    // joined to it across invisible edges; returns the value (0 for null).
+    int FormFacetSurface(G3Facet* f);
+    // Every smooth group its own new surface value; returns the number of
+    // groups.
+    int FormContourSurface();
     // Replaces the shading normals of shaded facets that are missing, of no
     // length, not finite or facing the facet's back by the facet's plane
     // normal. Returns the number replaced.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "brep/smooth_group.h"
 #include "core/tolerances.h"
 #include "tessaly/surface.h"
 
@@ -14,24 +15,12 @@ struct Smoothing {
     bool keepTexCoos;       // each facet keeps its texture coordinates
 };
 
+// The group of seed, its members carrying Mark and Mark2.
 std::vector<G3Facet*> SmoothGroup(G3Facet* seed, const Smoothing& how)
 {
-    std::vector<G3Facet*> group{seed};
-    seed->SetMark();
-    seed->SetMark2();
-    for (std::size_t m = 0; m < group.size(); ++m) {
-        G3Facet* g = group[m];
-        for (G3Edge* x = g->GetFirstEdge(); x; x = g->GetNextEdge(x)) {
-            if (how.visibleEdgesSplit && x->TestFlag(G3Edge::kVisible))
-                continue;
-            G3Facet* h = x->GetFacet1() == g ? x->GetFacet2() : x->GetFacet1();
-            if (!h || h->GetMark() || h->GetDoubleSided() != g->GetDoubleSided())
-                continue;
-            h->SetMark();
-            h->SetMark2();
-            group.push_back(h);
-        }
-    }
+    std::vector<G3Facet*> group = G3CollectSmoothGroup(seed, how.visibleEdgesSplit);
+    for (G3Facet* f : group)
+        f->SetMark2();
     return group;
 }
 

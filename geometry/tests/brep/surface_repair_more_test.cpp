@@ -325,3 +325,28 @@ TEST(SurfaceRepair, ShadingNormalsAreHealedAndSmoothed)
     delete surfaces[0];
     delete surfaces[1];
 }
+
+TEST(SurfaceRepair, SmoothGroupsGetSurfaceValuesOfTheirOwn)
+{
+    // The triangulated cube: six faces, each two triangles joined by an
+    // invisible diagonal.
+    G3Surface* s = MakeTriangulatedCube();
+    EXPECT_EQ(s->FormContourSurface(), 6);
+    for (int k = 0; k < s->GetEdgeCount(); ++k) {
+        G3Edge* e = s->GetEdge(k);
+        const bool sameSurface = e->GetFacet1()->GetSurface() == e->GetFacet2()->GetSurface();
+        EXPECT_EQ(sameSurface, !e->GetVisible());
+    }
+    for (int k = 0; k < s->GetFacetCount(); ++k)
+        EXPECT_FALSE(s->GetFacet(k)->GetMark());
+    G3Facet* f = s->GetFacet(0);
+    const long old = f->GetSurface();
+    const int value = s->FormFacetSurface(f);
+    EXPECT_NE(value, old);
+    int members = 0;
+    for (int k = 0; k < s->GetFacetCount(); ++k)
+        members += s->GetFacet(k)->GetSurface() == value;
+    EXPECT_EQ(members, 2);
+    EXPECT_EQ(s->FormFacetSurface(nullptr), 0);
+    delete s;
+}
