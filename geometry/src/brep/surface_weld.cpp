@@ -19,6 +19,22 @@ G3Vertex* MergeTarget(G3Vertex* v)
     return dynamic_cast<G3Vertex*>(v->GetExData());
 }
 
+G3Vertex* Mapped(G3Vertex* v)
+{
+    G3Vertex* target = MergeTarget(v);
+    return target ? target : v;
+}
+
+// Some edge of f has both ends merged into one vertex: only then need the
+// facet's edges be collapsed (most facets of a soup keep all of theirs).
+bool HasCollapsingEdge(const G3Facet* f)
+{
+    for (G3Edge* e = f->GetFirstEdge(); e; e = f->GetNextEdge(e))
+        if (Mapped(e->GetVertex1()) == Mapped(e->GetVertex2()))
+            return true;
+    return false;
+}
+
 // Moves one end of e from v to v's merge target.
 void MoveEnd(G3Edge* e, G3Vertex* v, bool first)
 {
@@ -74,7 +90,7 @@ void G3Surface::RemoveEqualsVertex2(G3PointHash*)
     for (int k = 0; k < GetFacetCount(); ++k)
         facets.push_back(GetFacet(k));
     for (G3Facet* f : facets)
-        if (f->RemoveSmallEdges())
+        if (HasCollapsingEdge(f) && f->RemoveSmallEdges())
             RemoveFacet(f);
     std::vector<G3Edge*> edges;
     for (int k = 0; k < GetEdgeCount(); ++k)
