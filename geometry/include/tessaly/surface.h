@@ -472,6 +472,11 @@ public:
     // Closes every loop of the open boundary with one facet. Returns the
     // number of holes closed.
     int EncloseHoles();
+    // One new body (owned by the caller) per lump, the facets connected
+    // through shared edges, appended to out; this body is not changed.
+    // Returns the number of lumps. Each lump is cut from a copy of the
+    // whole body, so many lumps of a large body take a while.
+    int Explode(GArrayCollection* out);
     // The facets other than f that share a vertex with it, each once.
     void GetAllAdjacentFaces(G3Facet* f, GArrayCollection* out);
 

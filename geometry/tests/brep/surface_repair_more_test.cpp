@@ -350,3 +350,28 @@ TEST(SurfaceRepair, SmoothGroupsGetSurfaceValuesOfTheirOwn)
     EXPECT_EQ(s->FormFacetSurface(nullptr), 0);
     delete s;
 }
+
+TEST(SurfaceRepair, ExplodeGivesOneBodyPerLump)
+{
+    // A cube, and apart from it a box of two cells: two lumps.
+    G3Surface* s = MakeVoxelBody({{0, 0, 0}, {3, 0, 0}, {3, 1, 0}});
+    GArrayCollection lumps;
+    ASSERT_EQ(s->Explode(&lumps), 2);
+    double volume = 0;
+    int facets = 0;
+    for (int k = 0; k < lumps.size(); ++k) {
+        auto* lump = static_cast<G3Surface*>(lumps.get(k));
+        EXPECT_EQ(ValidateTopology(lump), "");
+        EXPECT_TRUE(lump->GetClosed());
+        volume += DivergenceVolume(lump);
+        facets += lump->GetFacetCount();
+        delete lump;
+    }
+    EXPECT_NEAR(volume, 3.0, 1e-12);
+    EXPECT_EQ(facets, s->GetFacetCount());
+    EXPECT_EQ(ValidateTopology(s), "");
+    G3Surface empty;
+    EXPECT_EQ(empty.Explode(&lumps), 0);
+    EXPECT_EQ(s->Explode(nullptr), 0);
+    delete s;
+}
