@@ -243,6 +243,14 @@ protected:
 // Repair level of G3Surface::Update and of the mesh simplification.
 enum CHECK_LEVEL { CHECK_LEVEL_NONE = 0, CHECK_LEVEL_1001 = 1001, CHECK_LEVEL_1002 = 1002, CHECK_LEVEL_1003 = 1003 };
 
+// How G3Surface::GenerateTexCoo maps the body onto a texture.
+enum TEXTURE_PROJECTION_MODE {
+    TEXTURE_PROJECTION_PLANAR = 0,      // each facet in a frame of its own plane, in model units
+    TEXTURE_PROJECTION_BOX = 1,         // each facet on the two axes other than its normal's dominant one
+    TEXTURE_PROJECTION_CYLINDRICAL = 2, // u: turn around the vertical axis through the centre; v: height, 0..1
+    TEXTURE_PROJECTION_SPHERICAL = 3    // u: turn around the centre; v: latitude, 0..1
+};
+
 // The kind of simplification the adapter runs.
 enum QSLIM_TYPE {
     QSLIM_TYPE_QUADRIC = 0,       // quadric error collapses; the open border may move
@@ -472,6 +480,11 @@ public:
     // Closes every loop of the open boundary with one facet. Returns the
     // number of holes closed.
     int EncloseHoles();
+    // New texture coordinates for every facet vertex by the projection (the
+    // facet's shading normal there is kept, or the plane normal given);
+    // texture coordinates no longer used go. False without facets, without
+    // normal and texture-coordinate lists, or for an unknown mode.
+    bool GenerateTexCoo(TEXTURE_PROJECTION_MODE mode);
     // One new body (owned by the caller) per lump, the facets connected
     // through shared edges, appended to out; this body is not changed.
     // Returns the number of lumps. Each lump is cut from a copy of the

@@ -2,6 +2,8 @@
 // self-crossing facets, equal facets, smooth normals and Update(1002).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -374,4 +376,69 @@ TEST(SurfaceRepair, ExplodeGivesOneBodyPerLump)
     EXPECT_EQ(empty.Explode(&lumps), 0);
     EXPECT_EQ(s->Explode(nullptr), 0);
     delete s;
+}
+
+namespace {
+// The texture coordinates of a facet at its vertices, in vertex order.
+std::vector<std::array<double, 2>> FacetUV(G3Facet* f)
+{
+    GArrayCollection vertices;
+    f->GetVertices(&vertices);
+    std::vector<std::array<double, 2>> out;
+    for (int i = 0; i < vertices.size(); ++i) {
+        G3TexCoo* t = nullptr;
+        f->GetNormal(static_cast<G3Vertex*>(vertices.get(i)), &t);
+        EXPECT_NE(t, nullptr);
+        out.push_back(t ? std::array<double, 2>{t->GetU(), t->GetV()} : std::array<double, 2>{0, 0});
+    }
+    return out;
+}
+
+double Span(const std::vector<std::array<double, 2>>& uv, int axis)
+{
+    double lo = uv[0][axis], hi = uv[0][axis];
+    for (const auto& t : uv) {
+        lo = std::min(lo, t[axis]);
+        hi = std::max(hi, t[axis]);
+    }
+    return hi - lo;
+}
+} // namespace
+
+TEST(SurfaceRepair, TextureProjectionsCoverEveryFacetVertex)
+{
+    // Planar and box projections keep model units: a unit square stays one.
+    for (TEXTURE_PROJECTION_MODE mode : {TEXTURE_PROJECTION_PLANAR, TEXTURE_PROJECTION_BOX}) {
+        G3Surface* cube = MakeVoxelBody({{0, 0, 0}});
+        ASSERT_TRUE(cube->GenerateTexCoo(mode));
+        EXPECT_EQ(ValidateTopology(cube), "");
+        for (int k = 0; k < cube->GetFacetCount(); ++k) {
+            auto uv = FacetUV(cube->GetFacet(k));
+            EXPECT_NEAR(Span(uv, 0), 1.0, 1e-12);
+            EXPECT_NEAR(Span(uv, 1), 1.0, 1e-12);
+        }
+        delete cube;
+    }
+    // Turns: u within one turn plus the seam, v from 0 to 1, no facet
+    // stretched across the texture.
+    for (TEXTURE_PROJECTION_MODE mode : {TEXTURE_PROJECTION_CYLINDRICAL, TEXTURE_PROJECTION_SPHERICAL}) {
+        G3Surface* sphere = MakeSphere(8, 16);
+        ASSERT_TRUE(sphere->GenerateTexCoo(mode));
+        for (int k = 0; k < sphere->GetFacetCount(); ++k) {
+            auto uv = FacetUV(sphere->GetFacet(k));
+            EXPECT_LE(Span(uv, 0), 0.5);
+            for (const auto& t : uv) {
+                EXPECT_GE(t[0], 0.0);
+                EXPECT_LE(t[0], 1.5);
+                EXPECT_GE(t[1], -1e-12);
+                EXPECT_LE(t[1], 1.0 + 1e-12);
+            }
+        }
+        delete sphere;
+    }
+    G3Surface empty;
+    EXPECT_FALSE(empty.GenerateTexCoo(TEXTURE_PROJECTION_BOX));
+    G3Surface* cube = MakeCube();
+    EXPECT_FALSE(cube->GenerateTexCoo(static_cast<TEXTURE_PROJECTION_MODE>(9)));
+    delete cube;
 }
