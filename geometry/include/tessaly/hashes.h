@@ -356,6 +356,10 @@ protected:
     bool Clip(double* a, double* b) const;
 
 private:
+    // Marks and appends the unmarked objects of the cell block lo..hi
+    // (indices in range), only facets with edges when asked; returns the
+    // number appended.
+    int CollectBlock(const int* lo, const int* hi, GCollection* out, bool facetsWithEdgesOnly);
     int GetCellIndex(double c, int axis) const;
     int LengthInCells(double length, int axis) const;
     void Release();

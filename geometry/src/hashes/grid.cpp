@@ -26,19 +26,6 @@ constexpr int kCellGrowth = 64;
 // which a segment that still does not settle is given up.
 constexpr int kMaxClipRounds = 12;
 
-// Truncation toward zero; NaN gives 0 and values beyond the int range give
-// the nearest int.
-int TruncToInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(INT_MAX))
-        return INT_MAX;
-    if (value <= static_cast<double>(INT_MIN))
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
 bool IsFinite(const double* p)
 {
     return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
@@ -157,7 +144,7 @@ bool G3Grid::GetIndexes(const GEnvelope* box, int* i, int* j, int* k) const
 int G3Grid::LengthInCells(double length, int axis) const
 {
     const double size = m_CellSize[axis];
-    return size > 0.0 ? TruncToInt(length / size) : 0;
+    return size > 0.0 ? G2PointHash::Round(length / size) : 0;
 }
 
 int G3Grid::GetIndexX(double length) const
@@ -251,6 +238,12 @@ int G3Grid::OutFacets(int i0, int i1, int j0, int j1, int k0, int k1, GCollectio
         if (lo[axis] > hi[axis])
             return 0;
     }
+    return CollectBlock(lo, hi, out, false);
+}
+
+int G3Grid::CollectBlock(const int* lo, const int* hi, GCollection* out, bool facetsWithEdgesOnly)
+{
+    const int n = m_GridSize;
     int added = 0;
     for (int i = lo[0]; i <= hi[0]; ++i)
         for (int j = lo[1]; j <= hi[1]; ++j)
@@ -262,6 +255,11 @@ int G3Grid::OutFacets(int i0, int i1, int j0, int j1, int k0, int k1, GCollectio
                     auto* obj = static_cast<G3Obj*>(cell->get(e));
                     if (obj->GetMark())
                         continue;
+                    if (facetsWithEdgesOnly) {
+                        auto* facet = dynamic_cast<G3Facet*>(obj);
+                        if (!facet || !facet->HasEdges())
+                            continue;
+                    }
                     obj->SetMark();
                     if (out->add(obj))
                         ++added;
@@ -284,24 +282,8 @@ int G3Grid::GetFacetsByFacet(G3Facet* f, const GEnvelope* box, GArrayCollection*
     int i[2], j[2], k[2];
     if (!GetIndexes(box, i, j, k))
         return 0;
-    const int n = m_GridSize;
-    for (int ii = i[0]; ii <= i[1]; ++ii)
-        for (int jj = j[0]; jj <= j[1]; ++jj)
-            for (int kk = k[0]; kk <= k[1]; ++kk) {
-                GArrayCollection* cell = m_Cells[(kk * n + jj) * n + ii];
-                if (!cell)
-                    continue;
-                for (int e = 0; e < cell->size(); ++e) {
-                    auto* obj = static_cast<G3Obj*>(cell->get(e));
-                    if (obj->GetMark())
-                        continue;
-                    auto* facet = dynamic_cast<G3Facet*>(obj);
-                    if (!facet || !facet->HasEdges())
-                        continue;
-                    facet->SetMark();
-                    out->add(facet);
-                }
-            }
+    const int lo[3] = {i[0], j[0], k[0]}, hi[3] = {i[1], j[1], k[1]};
+    CollectBlock(lo, hi, out, true);
     for (int e = 0; e < out->size(); ++e)
         static_cast<G3Obj*>(out->get(e))->ClearMark();
     return out->size();

@@ -188,12 +188,7 @@ TEST(SurfaceRepair, Update1002OnHostileBodies)
     G3Surface* stale = MakeCubeWithBridgedHole();
     stale->RemoveFacet(stale->GetFacet(2));
     bodies.push_back(stale);
-    G3Surface* odd = MakeCube();
-    G3Vertex* line[3] = {odd->AddVertex(0, 0, 5), odd->AddVertex(1, 0, 5), odd->AddVertex(2, 0, 5)};
-    odd->AddFacet(3, line, 1, nullptr, nullptr);
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    G3Vertex* bad[3] = {odd->AddVertex(nan, 0, 0), odd->AddVertex(3, 0, 0), odd->AddVertex(3, 1, nan)};
-    odd->AddFacet(3, bad, 1, nullptr, nullptr);
+    G3Surface* odd = MakeCubeWithDegenerateFacets();
     bodies.push_back(odd);
     bodies.push_back(MakeTriangulatedCube());
     for (G3Surface* s : bodies) {

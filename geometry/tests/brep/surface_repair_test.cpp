@@ -227,12 +227,7 @@ TEST(SurfaceRepair, HostileBodiesSurviveUpdate)
     EXPECT_EQ(ValidateTopology(stale), "");
     delete stale;
     // Zero-area facets and NaN coordinates.
-    G3Surface* odd = MakeCube();
-    G3Vertex* line[3] = {odd->AddVertex(0, 0, 5), odd->AddVertex(1, 0, 5), odd->AddVertex(2, 0, 5)};
-    odd->AddFacet(3, line, 1, nullptr, nullptr);
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    G3Vertex* bad[3] = {odd->AddVertex(nan, 0, 0), odd->AddVertex(3, 0, 0), odd->AddVertex(3, 1, nan)};
-    odd->AddFacet(3, bad, 1, nullptr, nullptr);
+    G3Surface* odd = MakeCubeWithDegenerateFacets();
     odd->Update(CHECK_LEVEL_1001);
     EXPECT_EQ(ValidateTopology(odd), "");
     odd->GetVolume();

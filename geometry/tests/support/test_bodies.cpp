@@ -1,6 +1,7 @@
 #include "test_bodies.h"
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "tessaly/surface.h"
@@ -99,5 +100,16 @@ G3Surface* MakeSphere(int rings, int segments)
             s->AddFacet(3, a, 1, nullptr, nullptr);
             s->AddFacet(3, b, 1, nullptr, nullptr);
         }
+    return s;
+}
+
+G3Surface* MakeCubeWithDegenerateFacets()
+{
+    G3Surface* s = MakeCube();
+    G3Vertex* line[3] = {s->AddVertex(0, 0, 5), s->AddVertex(1, 0, 5), s->AddVertex(2, 0, 5)};
+    s->AddFacet(3, line, 1, nullptr, nullptr);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    G3Vertex* bad[3] = {s->AddVertex(nan, 0, 0), s->AddVertex(3, 0, 0), s->AddVertex(3, 1, nan)};
+    s->AddFacet(3, bad, 1, nullptr, nullptr);
     return s;
 }

@@ -18,3 +18,6 @@ G3Surface* MakeCube(double size = 1.0, const G3BuildCheck& check = {});
 G3Surface* MakeCubeWithBridgedHole(const G3BuildCheck& check = {});
 // A UV sphere of radius 1 with the given number of rings and segments.
 G3Surface* MakeSphere(int rings, int segments);
+// The unit cube with two bad facets added apart from it: one whose three
+// vertices lie on a line (no area) and one with NaN coordinates.
+G3Surface* MakeCubeWithDegenerateFacets();
