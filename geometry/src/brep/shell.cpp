@@ -360,6 +360,8 @@ int G3Shell::RemoveUnusedVertex()
 
 int G3Shell::RemoveUnusedNormal()
 {
+    if (!m_Normals || m_Normals->isEmpty())
+        return 0;
     std::unordered_set<const void*> used;
     CollectShading<G3Normal>(m_Edges, used);
     return RemoveWhere<G3Normal>(
@@ -372,6 +374,8 @@ int G3Shell::RemoveUnusedNormal()
 
 int G3Shell::RemoveUnusedTexCoo()
 {
+    if (!m_TexCoos || m_TexCoos->isEmpty())
+        return 0;
     std::unordered_set<const void*> used;
     CollectShading<G3TexCoo>(m_Edges, used);
     return RemoveWhere<G3TexCoo>(

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <typeinfo>
 #include <vector>
 
 #include "brep/point_hash_size.h"
@@ -14,9 +15,15 @@
 #include "tessaly/trace.h"
 
 namespace {
+// The slot holds a vertex after the first stage, but a host may have put
+// anything there: plain vertices are recognised by their exact type first,
+// which is much cheaper than a full dynamic cast.
 G3Vertex* MergeTarget(G3Vertex* v)
 {
-    return dynamic_cast<G3Vertex*>(v->GetExData());
+    GObj* data = v->GetExData();
+    if (data && typeid(*data) == typeid(G3Vertex))
+        return static_cast<G3Vertex*>(data);
+    return dynamic_cast<G3Vertex*>(data);
 }
 
 G3Vertex* Mapped(G3Vertex* v)
@@ -86,24 +93,30 @@ int G3Surface::RemoveEqualsVertex(G3PointHash* hash)
 
 void G3Surface::RemoveEqualsVertex2(G3PointHash*)
 {
-    std::vector<G3Facet*> facets;
+    // Few facets of a soup collapse and few edges lose both facets: those
+    // are gathered first and handled apart, so that the lists are walked in
+    // place rather than copied.
+    std::vector<G3Facet*> collapsing;
     for (int k = 0; k < GetFacetCount(); ++k)
-        facets.push_back(GetFacet(k));
-    for (G3Facet* f : facets)
-        if (HasCollapsingEdge(f) && f->RemoveSmallEdges())
+        if (HasCollapsingEdge(GetFacet(k)))
+            collapsing.push_back(GetFacet(k));
+    for (G3Facet* f : collapsing)
+        if (f->RemoveSmallEdges())
             RemoveFacet(f);
-    std::vector<G3Edge*> edges;
-    for (int k = 0; k < GetEdgeCount(); ++k)
-        edges.push_back(GetEdge(k));
-    for (G3Edge* e : edges) {
+    std::vector<G3Edge*> loose;
+    for (int k = 0; k < GetEdgeCount(); ++k) {
+        G3Edge* e = GetEdge(k);
         if (!e->GetFacet1() && !e->GetFacet2()) {
-            e->GetVertex1()->RemoveEdge(e);
-            e->GetVertex2()->RemoveEdge(e);
-            RemoveEdge(e);
+            loose.push_back(e);
             continue;
         }
         MoveEnd(e, e->GetVertex1(), true);
         MoveEnd(e, e->GetVertex2(), false);
+    }
+    for (G3Edge* e : loose) {
+        e->GetVertex1()->RemoveEdge(e);
+        e->GetVertex2()->RemoveEdge(e);
+        RemoveEdge(e);
     }
     // The merge targets were borrowed slots: give them back.
     for (int k = 0; k < GetVertexCount(); ++k)
