@@ -126,8 +126,11 @@ public:
     int RemoveSelfIntersections(GArrayCollection* result, G3Surface* surface, bool remesh, UNION_EDGE_ALG alg,
                                 int mode);
     // The same without the crossing search, for contours that only touch
-    // themselves.
+    // themselves. With UNION_EDGE_PARITY edges run an even number of times
+    // between the same two points cancel, so a bridged hole comes out as
+    // its own loop.
     int FormContours(GArrayCollection* result);
+    int FormContours(GArrayCollection* result, UNION_EDGE_ALG alg);
 
 protected:
     // The graph tracing shared by RemoveSelfIntersections and FormContours.

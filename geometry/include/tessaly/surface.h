@@ -480,6 +480,11 @@ public:
     // Closes every loop of the open boundary with one facet. Returns the
     // number of holes closed.
     int EncloseHoles();
+    // Every facet's closed loops as new simple contours (owned by the
+    // caller), appended to result facet by facet: an outer loop and one per
+    // hole, bridges between them left out. The body is not changed. Returns
+    // the number of contours added.
+    int FormContours(GArrayCollection* result);
     // New texture coordinates for every facet vertex by the projection (the
     // facet's shading normal there is kept, or the plane normal given);
     // texture coordinates no longer used go. False without facets, without

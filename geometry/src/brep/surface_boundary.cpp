@@ -2,6 +2,7 @@
 // only, and facets that close them.
 #include <vector>
 
+#include "tessaly/contour.h"
 #include "tessaly/surface.h"
 
 namespace {
@@ -79,6 +80,18 @@ int G3Surface::EncloseHoles()
         delete contour;
     }
     return holes;
+}
+
+int G3Surface::FormContours(GArrayCollection* result)
+{
+    if (!result)
+        return 0;
+    int count = 0;
+    for (int k = 0; k < GetFacetCount(); ++k) {
+        G3EdgeList contour(GetFacet(k));
+        count += contour.FormContours(result, UNION_EDGE_PARITY);
+    }
+    return count;
 }
 
 void G3Surface::GetAllAdjacentFaces(G3Facet* f, GArrayCollection* out)

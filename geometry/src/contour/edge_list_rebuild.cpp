@@ -87,3 +87,8 @@ int G3EdgeList::FormContours(GArrayCollection* result)
 {
     return TraceContours(result, false);
 }
+
+int G3EdgeList::FormContours(GArrayCollection* result, UNION_EDGE_ALG alg)
+{
+    return TraceContours(result, alg == UNION_EDGE_PARITY);
+}

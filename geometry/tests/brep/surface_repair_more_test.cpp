@@ -237,6 +237,31 @@ TEST(SurfaceRepair, OpenBoundaryLoopsAreFoundAndClosed)
     delete s;
 }
 
+TEST(SurfaceRepair, FacetLoopsOfTheBodyLeaveBridgesOut)
+{
+    // Ten plain facets and the top, whose bridged hole gives an outer loop
+    // and a hole loop: by the facet's own area the loops of each facet
+    // subtract to its area.
+    G3Surface* s = MakeCubeWithBridgedHole();
+    GArrayCollection loops;
+    EXPECT_EQ(s->FormContours(nullptr), 0);
+    EXPECT_EQ(s->FormContours(&loops), s->GetFacetCount() + 1);
+    ASSERT_EQ(loops.size(), s->GetFacetCount() + 1);
+    double loopArea = 0;
+    for (int k = 0; k < loops.size(); ++k) {
+        auto* c = static_cast<G3EdgeList*>(loops.get(k));
+        EXPECT_EQ(ValidateChain(c), "");
+        EXPECT_EQ(c->size(), 4);
+        loopArea += c->GetSignedArea() > 0 ? c->GetSignedArea() : -c->GetSignedArea();
+        delete c;
+    }
+    // Six 10 x 10 faces, four 4 x 5 walls and a 4 x 4 pocket bottom, and the
+    // hole (16) counted once more as a loop of its own.
+    EXPECT_NEAR(loopArea, 600 + 80 + 16 + 16, 1e-9);
+    EXPECT_EQ(ValidateTopology(s), "");
+    delete s;
+}
+
 TEST(SurfaceRepair, NeighbourhoodVisibilityAndVertexMoves)
 {
     // Adjacent facets of a cube face: the four sides.
