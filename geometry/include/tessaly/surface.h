@@ -394,6 +394,17 @@ public:
     // tolerance, texture coordinates likewise; the edges' shading slots are
     // redirected to the kept ones.
     void RemoveEqualsNormal();
+    // Replaces facets by triangles (GLU tessellation, every loop of a facet
+    // a contour of its own). Option bits: 4 every facet of 4 or more edges
+    // (the other bits are then not looked at); otherwise a facet of 4 or
+    // more edges is split when one of 8 (5 or more edges), 2 (not flat) or
+    // 1 (not convex, or more than one loop) selects it. New diagonals get
+    // newEdgeFlags; sides that were edges already keep those edges' flags.
+    // The triangles keep the facet's shading, surface value, flags and
+    // turning sense, and the facet is their extended-data template. A facet
+    // whose tessellation fails or does not cover its area (contours that
+    // cross) stays as it is. True when any facet was split.
+    bool Triangulate(int options, int newEdgeFlags);
     // Welds vertices, then splits every edge at the vertices lying inside it
     // within the length tolerance (T-junctions), so the facets on both
     // sides share the pieces.

@@ -31,6 +31,10 @@ inline constexpr double kRoundingTolerance = 1e-9;
 // side, so that a pair touching within the length tolerance is never lost.
 inline constexpr double kEnvelopeWidening = 1e-5;
 
+// A facet's tessellation is used only when its triangles' area matches the
+// facet's within this fraction of it (plus the area tolerance).
+inline constexpr double kTessellationAreaFraction = 1e-6;
+
 // The triangulation engine's same-point test: two vertices are one when both
 // projected coordinates differ by less than this.
 inline constexpr double kTriangulationSamePoint = 1e-8;

@@ -441,7 +441,7 @@ bool G3TMesh::GetTriangles(GArrayCollection* array) const
 
 bool G3TMesh::HasOption(int option) const
 {
-    return option == 0;
+    return option == 0 || (option > 0 && (m_Options & option) == option);
 }
 
 void G3TMesh::SetSide(const G3TOTri& h, G3TSegment* s)

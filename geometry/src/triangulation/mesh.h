@@ -309,8 +309,12 @@ public:
     virtual bool GetVertices(GArrayCollection* array) const;
     virtual bool GetSegments(GArrayCollection* array) const;
     virtual bool GetTriangles(GArrayCollection* array) const;
-    // Option 0 (constraints are forced in by edge flips) is the only one.
+    // Option 0 (constraints are forced in by edge flips) is always on; the
+    // others are the bits a front end sets (G3TriInterface::BasicOptions):
+    // true when every bit of option is set.
     virtual bool HasOption(int option) const;
+    void SetOptions(int options) { m_Options = options; }
+    int GetOptions() const { return m_Options; }
 
     G3TVertex* FirstVertex() const { return m_VertexHead; }
     G3TTriangle* FirstTriangle() const { return m_TriangleHead; }
@@ -356,4 +360,5 @@ private:
     int m_HullEdgeCount = 0;
     unsigned long m_RemovalCount = 0;
     bool m_Triangulated = false;
+    int m_Options = 0;
 };
