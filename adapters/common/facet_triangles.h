@@ -1,10 +1,12 @@
 #pragma once
-// The triangles of a kernel facet (its bridged loop, ear-clipped in the
-// facet's projection), as vertices in the facet's turning direction.
+// The triangles of a kernel facet, as vertices in the facet's turning
+// direction: the kernel's own tessellation of the facet (holes stay open).
+// A facet the tessellation refuses (its contour crosses itself, or it has
+// no area) falls back to a fan over its bridged boundary, so that writers
+// and adapters still see every facet.
 
 #include <vector>
 
-#include "ear_clipping.h"
 #include "tessaly/facet.h"
 
 namespace tessaly_tools {
@@ -12,17 +14,16 @@ namespace tessaly_tools {
 inline std::vector<G3Vertex*> FacetTriangles(G3Facet* f)
 {
     std::vector<G3Vertex*> out;
-    GArrayCollection loop;
-    f->GetBridgedLoop(&loop);
-    int i = 0, j = 1;
-    f->GetMaxCoo(&i, &j);
-    std::vector<Point2> points;
-    for (int k = 0; k < loop.size(); ++k) {
-        const double* p = static_cast<G3Vertex*>(loop.get(k))->GetXYZ();
-        points.push_back({p[i], p[j]});
+    GArrayCollection corners;
+    if (!f->Tessellate(&corners)) {
+        GArrayCollection loop;
+        f->GetBridgedLoop(&loop);
+        for (int k = 1; k + 1 < loop.size(); ++k)
+            for (int c : {0, k, k + 1})
+                corners.add(loop.get(c));
     }
-    for (std::size_t index : EarClip(points))
-        out.push_back(static_cast<G3Vertex*>(loop.get(static_cast<int>(index))));
+    for (int k = 0; k < corners.size(); ++k)
+        out.push_back(static_cast<G3Vertex*>(corners.get(k)));
     return out;
 }
 

@@ -1,5 +1,5 @@
 // The mesh-simplification adapter. The source body is triangulated (each
-// facet's bridged loop, ear-clipped), simplified by meshoptimizer's
+// facet tessellated by the kernel), simplified by meshoptimizer's
 // quadric-error edge collapses, and rebuilt as a new kernel surface from
 // the kept triangles. Collapses only remove vertices, so every vertex of the
 // result has its source coordinates exactly.

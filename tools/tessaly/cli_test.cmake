@@ -68,6 +68,26 @@ if(NOT last_output MATCHES "closed yes" OR NOT last_output MATCHES "volume 9(19\
   message(FATAL_ERROR "repair of the sample body at level 1002:\n${last_output}")
 endif()
 
+# Triangulation: the sample's 10 quads give 2 triangles each, its holed top
+# 8; by default the new diagonals are hidden edges. Only the holed top is
+# not convex. A bow tie cannot be split and is kept, and said so.
+run(TRUE ${CLI} triangulate ${WORK}/body.g3s ${WORK}/triangles.off)
+if(NOT last_output MATCHES "facets 11 -> 28 \\(11 split\\)")
+  message(FATAL_ERROR "triangulate of the sample body:\n${last_output}")
+endif()
+expect_info(${WORK}/triangles.off 28 yes)
+run(TRUE ${CLI} triangulate ${WORK}/body.g3s ${WORK}/concave.g3s --concave --visible-diagonals)
+if(NOT last_output MATCHES "facets 11 -> 18 \\(1 split\\)")
+  message(FATAL_ERROR "triangulate --concave of the sample body:\n${last_output}")
+endif()
+file(WRITE ${WORK}/bowtie.off "OFF\n4 1 0\n0 0 0\n2 2 0\n2 0 0\n0 2 0\n4 0 1 2 3\n")
+run(TRUE ${CLI} triangulate ${WORK}/bowtie.off ${WORK}/bowtie-out.off)
+if(NOT last_output MATCHES "facets 1 -> 1 \\(0 split\\)" OR NOT last_output MATCHES "kept 1 facets")
+  message(FATAL_ERROR "triangulate of a bow tie:\n${last_output}")
+endif()
+run(FALSE ${CLI} triangulate ${WORK}/body.g3s ${WORK}/x.off --everything)
+run(FALSE ${CLI} triangulate ${WORK}/missing.off ${WORK}/x.off)
+
 file(WRITE ${WORK}/bad.off "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n")
 run(FALSE ${CLI} info ${WORK}/bad.off)
 file(WRITE ${WORK}/huge.off "OFF\n9223372036854775807 9223372036854775807 0\n")

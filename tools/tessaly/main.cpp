@@ -3,6 +3,7 @@
 //   tessaly convert IN OUT
 //   tessaly simplify IN OUT --ratio R
 //   tessaly repair IN OUT [--level 1001|1002]
+//   tessaly triangulate IN OUT [--quads] [--pentagons] [--bent] [--concave] [--visible-diagonals]
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "mesh_formats.h"
 #include "repair_command.h"
 #include "tessaly/surface.h"
+#include "triangulate_command.h"
 
 namespace {
 int Usage()
@@ -20,6 +22,8 @@ int Usage()
                "       tessaly convert IN OUT\n"
                "       tessaly simplify IN OUT --ratio R   (0 <= R <= 1)\n"
                "       tessaly repair IN OUT [--level 1001|1002]\n"
+               "       tessaly triangulate IN OUT [--quads] [--pentagons] [--bent] [--concave]\n"
+               "                                  [--visible-diagonals]\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -87,6 +91,15 @@ int main(int argc, char** argv)
         if (!ReadMesh(argv[2], &surface, error))
             return Error(error);
         RepairAndReport(&surface, level);
+        return WriteMesh(argv[3], &surface, error) ? 0 : Error(error);
+    }
+    if (command == "triangulate" && argc >= 4) {
+        TriangulateOptions options;
+        if (!ParseTriangulateFlags(argc, argv, 4, options, error))
+            return Error(error);
+        if (!ReadMesh(argv[2], &surface, error))
+            return Error(error);
+        TriangulateAndReport(&surface, options);
         return WriteMesh(argv[3], &surface, error) ? 0 : Error(error);
     }
     if (command == "simplify" && argc == 6 && std::strcmp(argv[4], "--ratio") == 0) {

@@ -109,6 +109,13 @@ public:
     // the outer loop only).
     bool GetBridgedLoop(GArrayCollection* out);
 
+    // The facet's triangles, three vertices each in the facet's turning
+    // sense, from the GLU tessellation of its loops (each loop a contour,
+    // holes left open). False, with out empty, when the facet has no area or
+    // a point that is not finite, or when the tessellation fails or does not
+    // cover the facet's area (its contours cross). The facet is not changed.
+    bool Tessellate(GArrayCollection* out);
+
     // ---- Shading data --------------------------------------------------
     bool HasGeometry() const;
     static bool HasGeometry(G3Facet* f);
