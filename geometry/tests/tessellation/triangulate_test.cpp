@@ -192,6 +192,16 @@ TEST(Triangulate, HolesAndCrossingsAreNeverFilledOrLost)
     EXPECT_FALSE(bowTie->Triangulate(4, kNewFlags));
     EXPECT_EQ(bowTie->GetFacetCount(), 1);
     EXPECT_EQ(bowTie->GetFacet(0)->GetEdgeCount(), 4);
+    // Closed with its back side: both sides stay, so the body stays closed.
+    G3Vertex* v[4];
+    for (int k = 0; k < 4; ++k)
+        v[k] = bowTie->GetVertex(3 - k);
+    bowTie->AddFacet(4, v, kOldFlags, nullptr, nullptr);
+    bowTie->FormPlaneEquation();
+    ASSERT_TRUE(bowTie->GetClosed());
+    EXPECT_FALSE(bowTie->Triangulate(4, kNewFlags));
+    EXPECT_EQ(bowTie->GetFacetCount(), 2);
+    EXPECT_TRUE(bowTie->GetClosed());
     delete bowTie;
 
     // Quads with no area, or with a point that is not a number, stay.
