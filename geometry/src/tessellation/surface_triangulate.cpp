@@ -23,7 +23,23 @@ struct Piece {
     G3TexCoo* texCoos[3];
 };
 
-bool IsSelected(G3Facet* f, int options, GArrayCollection& vertices, GArrayCollection& starts)
+// Whether f has a loop that is not convex in its projection, or more than
+// one loop.
+bool IsConcave(G3Facet* f)
+{
+    GArrayCollection vertices, starts;
+    f->GetLoops(&vertices, &starts);
+    if (starts.size() > 1)
+        return true;
+    std::vector<const double*> points;
+    for (int k = 0; k < vertices.size(); ++k)
+        points.push_back(static_cast<G3Vertex*>(vertices.get(k))->GetXYZ());
+    int i, j;
+    f->GetMaxCoo(&i, &j);
+    return G3Math::ConvexTest(points.data(), static_cast<int>(points.size()), i, j) == kConcave;
+}
+
+bool IsSelected(G3Facet* f, int options)
 {
     const int n = f->GetEdgeCount();
     if (n < 4)
@@ -34,26 +50,17 @@ bool IsSelected(G3Facet* f, int options, GArrayCollection& vertices, GArrayColle
         return true;
     if ((options & kNotFlat) && !f->IsFlat())
         return true;
-    if (options & kNotConvex) {
-        if (starts.size() > 1)
-            return true;
-        std::vector<const double*> points;
-        for (int k = 0; k < vertices.size(); ++k)
-            points.push_back(static_cast<G3Vertex*>(vertices.get(k))->GetXYZ());
-        int i, j;
-        f->GetMaxCoo(&i, &j);
-        return G3Math::ConvexTest(points.data(), static_cast<int>(points.size()), i, j) == kConcave;
-    }
-    return false;
+    return (options & kNotConvex) && IsConcave(f);
 }
 
 // The flags of the side a -> b: those of an edge that joins the two
 // vertices already, else the new-edge flags.
 int SideFlags(G3Vertex* a, G3Vertex* b, int newEdgeFlags)
 {
-    GArrayCollection joining;
-    a->GetEdges(b, &joining);
-    return joining.size() > 0 ? static_cast<int>(static_cast<G3Edge*>(joining.get(0))->GetFlags()) : newEdgeFlags;
+    for (G3Edge* e = a->GetFirstEdge(); e; e = e->GetVertexNext(a))
+        if (e->GetOtherVertex(a) == b)
+            return static_cast<int>(e->GetFlags());
+    return newEdgeFlags;
 }
 
 std::vector<Piece> MakePieces(G3Facet* f, GArrayCollection& corners, int newEdgeFlags)
@@ -99,9 +106,7 @@ bool G3Surface::Triangulate(int options, int newEdgeFlags)
     bool any = false;
     GArrayCollection corners;
     for (G3Facet* f : snapshot) {
-        GArrayCollection vertices, starts;
-        f->GetLoops(&vertices, &starts);
-        if (!IsSelected(f, options, vertices, starts) || !f->Tessellate(&corners))
+        if (!IsSelected(f, options) || !f->Tessellate(&corners))
             continue;
         std::vector<Piece> pieces = MakePieces(f, corners, newEdgeFlags);
         Replace(this, f, pieces);
