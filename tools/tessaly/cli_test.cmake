@@ -88,6 +88,34 @@ endif()
 run(FALSE ${CLI} triangulate ${WORK}/body.g3s ${WORK}/x.off --everything)
 run(FALSE ${CLI} triangulate ${WORK}/missing.off ${WORK}/x.off)
 
+# Simple solids: a box of size 2 is [-2, 2]^2 x [0, 4], volume 64; the
+# default sphere has 32 meridians and 17 rows (16 bands), and its volume
+# lies just under the ball's 4.18879.
+run(TRUE ${CLI} box ${WORK}/box.off --size 2)
+if(NOT last_output MATCHES "facets 6\nclosed yes\nvolume (64|63\\.99999)")
+  message(FATAL_ERROR "box:\n${last_output}")
+endif()
+expect_info(${WORK}/box.off 6 yes)
+run(TRUE ${CLI} sphere ${WORK}/sphere.g3s)
+if(NOT last_output MATCHES "facets 512\nclosed yes\nvolume 4\\.1[0-7]")
+  message(FATAL_ERROR "sphere:\n${last_output}")
+endif()
+expect_info(${WORK}/sphere.g3s 512 yes)
+# 7 meridians, 4 rows: 21 facets, of which the 7 quads go to STL as 2
+# triangles each.
+run(TRUE ${CLI} sphere ${WORK}/small.stl --segments 7 --radius 0.5)
+expect_info(${WORK}/small.stl 28 yes)
+run(FALSE ${CLI} box ${WORK}/x.off --size -1)
+run(FALSE ${CLI} box ${WORK}/x.off --size 1e-7)
+run(FALSE ${CLI} box ${WORK}/x.off --size abc)
+run(FALSE ${CLI} box ${WORK}/x.off --size)
+run(FALSE ${CLI} sphere ${WORK}/x.off --radius nan)
+run(FALSE ${CLI} sphere ${WORK}/x.off --radius 0)
+run(FALSE ${CLI} sphere ${WORK}/x.off --segments 3)
+run(FALSE ${CLI} sphere ${WORK}/x.off --segments 2.5)
+run(FALSE ${CLI} sphere ${WORK}/x.off --radius 1 --radius 2)
+run(FALSE ${CLI} sphere ${WORK}/x.unknown)
+
 file(WRITE ${WORK}/bad.off "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n")
 run(FALSE ${CLI} info ${WORK}/bad.off)
 file(WRITE ${WORK}/huge.off "OFF\n9223372036854775807 9223372036854775807 0\n")

@@ -4,6 +4,8 @@
 //   tessaly simplify IN OUT --ratio R
 //   tessaly repair IN OUT [--level 1001|1002]
 //   tessaly triangulate IN OUT [--quads] [--pentagons] [--bent] [--concave] [--visible-diagonals]
+//   tessaly box OUT [--size S]
+//   tessaly sphere OUT [--radius R] [--segments N]
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +14,7 @@
 
 #include "mesh_formats.h"
 #include "repair_command.h"
+#include "solid_commands.h"
 #include "tessaly/surface.h"
 #include "triangulate_command.h"
 
@@ -24,6 +27,8 @@ int Usage()
                "       tessaly repair IN OUT [--level 1001|1002]\n"
                "       tessaly triangulate IN OUT [--quads] [--pentagons] [--bent] [--concave]\n"
                "                                  [--visible-diagonals]\n"
+               "       tessaly box OUT [--size S]   (the box [-S, S]^2 x [0, 2S], S = 1)\n"
+               "       tessaly sphere OUT [--radius R] [--segments N]   (R = 1, N = 32, 4 <= N <= 4096)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -101,6 +106,21 @@ int main(int argc, char** argv)
             return Error(error);
         TriangulateAndReport(&surface, options);
         return WriteMesh(argv[3], &surface, error) ? 0 : Error(error);
+    }
+    if (command == "box" || command == "sphere") {
+        BoxOptions box;
+        SphereOptions sphere;
+        const bool parsed = command == "box" ? ParseBoxFlags(argc, argv, 3, box, error)
+                                             : ParseSphereFlags(argc, argv, 3, sphere, error);
+        if (!parsed)
+            return Error(error);
+        G3Surface* solid = command == "box" ? MakeBoxSolid(box, error) : MakeSphereSolid(sphere, error);
+        if (!solid)
+            return Error(error);
+        ReportSolid(solid);
+        const bool ok = WriteMesh(argv[2], solid, error);
+        delete solid;
+        return ok ? 0 : Error(error);
     }
     if (command == "simplify" && argc == 6 && std::strcmp(argv[4], "--ratio") == 0) {
         double ratio;
