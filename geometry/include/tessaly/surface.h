@@ -307,6 +307,11 @@ public:
     ~G3Surface() override;
 
     void print() override;
+    // Adds copies of every element of source (vertices, normals, texture
+    // coordinates, edges, facets) to this body's own; nothing is merged.
+    // Every copy is announced to the providers. Null or this body itself
+    // changes nothing.
+    void AddCopyOf(G3Surface* source);
     // Replaces this body by a copy of source's elements (a G3Surface);
     // every copied element is announced to the providers.
     void Copy(GObj* source) override;

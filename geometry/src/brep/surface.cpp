@@ -81,15 +81,23 @@ std::unordered_map<const GObj*, int> Positions(GArrayCollection* list)
     return at;
 }
 
+// The copy of original: the element at its source position, past the base
+// of the elements this body held before the copying.
 template <class T>
-T* Map(const std::unordered_map<const GObj*, int>& at, GArrayCollection* copies, const GObj* original)
+T* Map(const std::unordered_map<const GObj*, int>& at, GArrayCollection* copies, int base, const GObj* original)
 {
     if (!original)
         return nullptr;
     auto found = at.find(original);
-    return found == at.end() ? nullptr : static_cast<T*>(copies->get(found->second));
+    return found == at.end() ? nullptr : static_cast<T*>(copies->get(base + found->second));
 }
 } // namespace
+
+void G3Surface::AddCopyOf(G3Surface* source)
+{
+    if (source && source != this)
+        CopyFrom(source);
+}
 
 void G3Surface::CopyFrom(G3Surface* source)
 {
@@ -98,6 +106,9 @@ void G3Surface::CopyFrom(G3Surface* source)
         ProviderOpenExData(copy);
         ProviderSetExData(nullptr);
     };
+    // The copies follow whatever this body holds already.
+    const int vBase = GetVertexCount(), nBase = GetNormalCount(), tBase = GetTexCooCount();
+    const int eBase = GetEdgeCount(), fBase = GetFacetCount();
     for (int k = 0; k < source->GetVertexCount(); ++k) {
         G3Vertex* v = source->GetVertex(k);
         G3Vertex* copy = AddVertex(v->GetXYZ(), v->GetUserValue());
@@ -123,15 +134,15 @@ void G3Surface::CopyFrom(G3Surface* source)
     }
     for (int k = 0; k < source->GetEdgeCount(); ++k) {
         G3Edge* e = source->GetEdge(k);
-        auto* copy = new G3Edge(Map<G3Vertex>(vertexAt, m_Vertices, e->GetVertex1()),
-                                Map<G3Vertex>(vertexAt, m_Vertices, e->GetVertex2()));
+        auto* copy = new G3Edge(Map<G3Vertex>(vertexAt, m_Vertices, vBase, e->GetVertex1()),
+                                Map<G3Vertex>(vertexAt, m_Vertices, vBase, e->GetVertex2()));
         copy->SetFlags(e->GetFlags());
-        copy->SetFacet1(Map<G3Facet>(facetAt, m_Facets, e->GetFacet1()));
-        copy->SetFacet2(Map<G3Facet>(facetAt, m_Facets, e->GetFacet2()));
+        copy->SetFacet1(Map<G3Facet>(facetAt, m_Facets, fBase, e->GetFacet1()));
+        copy->SetFacet2(Map<G3Facet>(facetAt, m_Facets, fBase, e->GetFacet2()));
         for (int side = 0; e->HasGeometry() && side < 2; ++side)
             for (int end = 0; end < 2; ++end) {
-                G3Normal* n = Map<G3Normal>(normalAt, m_Normals, e->GetGeometry()->GetNormal(side, end));
-                G3TexCoo* t = Map<G3TexCoo>(texAt, m_TexCoos, e->GetGeometry()->GetTexCoo(side, end));
+                G3Normal* n = Map<G3Normal>(normalAt, m_Normals, nBase, e->GetGeometry()->GetNormal(side, end));
+                G3TexCoo* t = Map<G3TexCoo>(texAt, m_TexCoos, tBase, e->GetGeometry()->GetTexCoo(side, end));
                 if (side == 0)
                     end == 0 ? copy->SetFacet1V1(n, t) : copy->SetFacet1V2(n, t);
                 else
@@ -144,18 +155,18 @@ void G3Surface::CopyFrom(G3Surface* source)
     // copy exists.
     for (int k = 0; k < source->GetVertexCount(); ++k) {
         G3Vertex* v = source->GetVertex(k);
-        G3Vertex* copy = GetVertex(k);
+        G3Vertex* copy = GetVertex(vBase + k);
         for (G3Edge* e = v->GetFirstEdge(); e; e = e->GetVertexNext(v)) {
-            G3Edge* ce = Map<G3Edge>(edgeAt, m_Edges, e);
+            G3Edge* ce = Map<G3Edge>(edgeAt, m_Edges, eBase, e);
             ce->SetVertexNext(copy, nullptr);
             copy->AddEdge(ce);
         }
     }
     for (int k = 0; k < source->GetFacetCount(); ++k) {
         G3Facet* f = source->GetFacet(k);
-        G3Facet* copy = GetFacet(k);
+        G3Facet* copy = GetFacet(fBase + k);
         for (G3Edge* e = f->GetFirstEdge(); e; e = f->GetNextEdge(e)) {
-            G3Edge* ce = Map<G3Edge>(edgeAt, m_Edges, e);
+            G3Edge* ce = Map<G3Edge>(edgeAt, m_Edges, eBase, e);
             copy->AddEdge(ce);
         }
     }
@@ -163,7 +174,8 @@ void G3Surface::CopyFrom(G3Surface* source)
         auto* p = static_cast<G3PolyEdge*>(source->m_PolyEdges->get(k));
         std::vector<G3Vertex*> vertices;
         for (int i = 0; i < p->GetVertexCount(); ++i)
-            vertices.push_back(Map<G3Vertex>(vertexAt, m_Vertices, source->m_PolyVertices[p->GetFirstIndex() + i]));
+            vertices.push_back(
+                Map<G3Vertex>(vertexAt, m_Vertices, vBase, source->m_PolyVertices[p->GetFirstIndex() + i]));
         G3PolyEdge* copy = AddPolyEdge(p->GetVertexCount(), vertices.data());
         if (copy) {
             copy->SetFlags(p->GetFlags());

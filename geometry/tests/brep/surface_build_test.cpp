@@ -164,6 +164,31 @@ TEST(SurfaceBuild, DuplicateCopiesTheWholeBody)
     delete copy;
 }
 
+TEST(SurfaceBuild, AddCopyOfAppendsBehindWhatTheBodyHolds)
+{
+    // Copies land after the body's own elements: a cube with a shaded facet
+    // taken into a body that already holds a tetrahedron and a normal.
+    G3Surface* body = MakeTetrahedron();
+    body->AddNormal(1, 0, 0);
+    G3Surface* cube = MakeCube(2.0);
+    G3Normal* n = cube->AddNormal(0, 0, 1);
+    cube->GetFacet(0)->SetNormal(cube->GetVertex(0), n, nullptr, false);
+    const int vertices = body->GetVertexCount(), edges = body->GetEdgeCount(), facets = body->GetFacetCount();
+    body->AddCopyOf(cube);
+    body->AddCopyOf(body); // itself: nothing
+    body->AddCopyOf(nullptr);
+    Valid(body);
+    EXPECT_EQ(body->GetVertexCount(), vertices + 8);
+    EXPECT_EQ(body->GetEdgeCount(), edges + 12);
+    EXPECT_EQ(body->GetFacetCount(), facets + 6);
+    EXPECT_EQ(EulerCharacteristic(body), 4); // two spheres
+    EXPECT_TRUE(body->GetClosed());
+    G3Facet* copied = body->GetFacet(facets);
+    EXPECT_EQ(copied->GetNormal(body->GetVertex(vertices), nullptr), body->GetNormal(1));
+    delete cube;
+    delete body;
+}
+
 TEST(SurfaceBuild, ComplexFacetUnitesLoopsIntoOneFacetWithABridgedHole)
 {
     auto* s = new G3Surface(8, 0);
