@@ -1,15 +1,125 @@
 #pragma once
-// The boolean calculator of the Tessaly kernel. Its static part traces rays
-// through facets for picking (see tessaly/raytrace.h).
+// Solid booleans of the Tessaly kernel: union, difference and intersection
+// of closed polyhedral bodies, point and segment queries against one body,
+// and ray picking (see tessaly/raytrace.h).
+//
+// The method is classification by ray parity on triangulated copies scaled
+// by 1000: the facets of the two operands are intersected (pruned by a grid),
+// every facet that is cut is split along the cut, the vertices are
+// classified inside, outside or on the other body by flooding from outside
+// the common box and, where the flood does not reach, by random rays; every
+// facet then takes a class from its vertices (or from a ray shot from a
+// point inside it), coplanar facets being told apart by their facing. Each
+// operation keeps the facets its classes select and joins the two rests.
 
 #include "tessaly/containers.h"
 #include "tessaly/elements.h"
+#include "tessaly/math.h"
 #include "tessaly/raytrace.h"
 
 class G3Facet;
+class G3Grid;
+class G3IntervalList;
+class G3Surface;
+class G3SurfaceBooleanProvider;
+
+// Classes of vertices and facets against the other body (bits, so a set of
+// classes is a mask).
+enum SURF_CLASSIFY {
+    SC_UNDECIDED = 0,    // not classified yet, or undecidable
+    SC_ON = 1,           // on the other body's surface
+    SC_OUT = 2,          // outside the other solid
+    SC_IN = 4,           // inside the other solid
+    SC_ON_SAME = 16,     // on a facet of the other body facing the same way
+    SC_ON_OPPOSITE = 32, // on a facet of the other body facing the other way
+};
+
+// The host's event value passed to G3Surface::AddFacetsEx when a facet is
+// split, so that its extended data learns where each new facet came from.
+using GEVENT = int;
+
+// Receives the points FindIntersections finds.
+class TESSALY_API G3BCPointWriter {
+public:
+    virtual ~G3BCPointWriter();
+    virtual void WritePoint(const double* point) = 0;
+};
 
 class TESSALY_API G3BooleanCalculator {
 public:
+    G3BooleanCalculator();
+    virtual ~G3BooleanCalculator();
+    G3BooleanCalculator(const G3BooleanCalculator&) = delete;
+    G3BooleanCalculator& operator=(const G3BooleanCalculator&) = delete;
+
+    // ---- Booleans ----------------------------------------------------------
+    // Both operands are consumed: one of them is changed into the result and
+    // returned, the other deleted (Add and Common may return either, so
+    // always use the returned pointer). Pass a Duplicate() to keep an
+    // operand. Null when nothing remains. Operands should be closed solids
+    // facing outwards. A null or empty operand: Add returns the other, Sub
+    // returns the first, Common returns null (deleting what it was given).
+    // The same body as both operands counts as a body and its duplicate.
+    G3Surface* Add(G3Surface* a, G3Surface* b);
+    G3Surface* Sub(G3Surface* a, G3Surface* b);
+    G3Surface* Common(G3Surface* a, G3Surface* b);
+    // Sub whose split facets announce their new facets to the host's
+    // extended data with the event (G3Surface::AddFacetsEx); returns the
+    // first body even when it has no facets left.
+    G3Surface* Sub(G3Surface* a, G3Surface* b, GEVENT event);
+
+    // After the intersection phase of the next boolean, every intersection
+    // piece of the second operand's facets is merged into list (in the
+    // working scale, 1000 times the model's). Null stops it.
+    void SetIntersectionList(G3IntervalList* list) { m_IntersectionList = list; }
+    // Prepares both bodies as for a boolean and intersects them; the pieces
+    // on b's facets are merged into list (working scale; list may be null).
+    // Both bodies are left without facets. True.
+    bool SurfaceSurfaceIntersect(G3Surface* a, G3Surface* b, G3IntervalList* list);
+    // The length scale of the classification rays: 1.5 times the largest
+    // extent of the operands' box (in a query, of the queried body's box).
+    double GetRadius() const { return m_Radius; }
+
+    // Working data of one body: installed by OpenBoolean, released by
+    // CloseBoolean.
+    static void OpenBoolean(G3Surface* s);
+    static void CloseBoolean(G3Surface* s);
+
+    // ---- Queries against one body -------------------------------------------
+    // Starts queries on s (not scaled or triangulated): working data and a
+    // grid of s's facets. The queries are in s's units.
+    void OpenFindIntersection(G3Surface* s);
+    // SC_IN, SC_OUT or SC_ON for p against the queried body; SC_UNDECIDED
+    // when 100 random rays could not decide.
+    SURF_CLASSIFY FindVertexClassify(const double* p);
+    // The class of p from rays leaving p on the side towards q (SC_IN,
+    // SC_OUT or SC_UNDECIDED); for a point on a facet, which side of the
+    // body lies towards q. The facet is not used.
+    SURF_CLASSIFY FindRayClassify(const double* p, const double* q, G3Facet* facet);
+    // Writes every point where the segment p-q meets the queried body (an
+    // end at p is reported, one at q is not).
+    void FindIntersections(const double* p, const double* q, G3BCPointWriter* w);
+    // The facet of the queried body that contains p, or null.
+    G3Facet* FindFacet(const double* p);
+    void CloseFindIntersection(G3Surface* s);
+
+    // ---- Parity tests ---------------------------------------------------------
+    // Counts the facets the ray p -> q crosses: odd SC_IN, even SC_OUT; SC_ON
+    // when p lies on a facet; SC_UNDECIDED when the ray touches a facet's
+    // boundary or lies in a facet's plane. A double-sided facet counts twice.
+    // count (may be null) receives the crossings.
+    static SURF_CLASSIFY TestPointAndFacetList(double* p, double* q, GArrayCollection* facets, unsigned* count);
+    // The same for a ray that starts on a facet: facets through p are
+    // skipped; never SC_ON.
+    static SURF_CLASSIFY TestRayAndFacetList(double* p, double* q, GArrayCollection* facets);
+
+    // Random ray ends origin + radius * (a random unit direction), drawn from
+    // the calling thread's generator: unrestricted; on the given side
+    // (+1 or -1) of a plane; or on the side of the direction towards.
+    static void GenerateRandomRay(double* origin, double* end, double radius);
+    static void GenerateRandomRay(double* origin, double* end, double* plane, int side, double radius);
+    static void GenerateRandomRay(const double* origin, double* end, const double* towards, double radius);
+
     // ---- Ray picking -------------------------------------------------------
     // Traces the segment p -> q through the facets and reports to r every
     // facet whose inside it crosses (or starts on), and every edge and
@@ -27,4 +137,41 @@ public:
     // sum of the plane normals around it; the edges at v count as reported.
     static void VertexFilter(G3RayTraceResult* r, double* point, G3Vertex* v, GArrayCollection* seenEdges,
                              GArrayCollection* seenVertices);
+
+protected:
+    // One boolean from the prepared operands to the result; mask A and mask
+    // B select the facets removed from each.
+    G3Surface* BinaryOperation(int maskA, int maskB, bool eventForm, GEVENT event);
+    void ChangeSurface();
+    void OpenBoolean();
+    void AssignNormalsByPlane();
+    void Divide();
+    void IntersectFacetProcessor(G3Facet* fa);
+    void MergeSurfaceAndIntersectionTree(G3Surface* s, const GEnvelope& box, bool eventForm, GEVENT event);
+    void ClassifyVertices(G3Surface* s, GArrayCollection* others);
+    SURF_CLASSIFY ClassifyVertex(double* p, GArrayCollection* others);
+    void SetClassify(G3Vertex* v, SURF_CLASSIFY c);
+    void ClassifyFacets(G3Surface* s, GArrayCollection* others);
+    SURF_CLASSIFY FindFacetClassify(G3Surface* s, G3Facet* f, GArrayCollection* others);
+    SURF_CLASSIFY TestOnOpposite(double* p, double* plane);
+    void RemoveFacetsByClassify(G3Surface* s, int mask);
+    void CloseBoolean();
+    G3Surface* AssembleResult(bool eventForm);
+
+    G3Surface* m_First = nullptr;
+    G3Surface* m_Second = nullptr;
+    GEnvelope m_FirstBox;
+    GEnvelope m_SecondBox;
+    GEnvelope m_CommonBox;
+    GEnvelope m_UnionBox;
+    GArrayCollection* m_Candidates = nullptr;
+    GArrayCollection* m_FirstFacets = nullptr;  // facet lists of the operands
+    GArrayCollection* m_SecondFacets = nullptr; // for the classification rays
+    int m_ClipCode = 0;
+    double m_Radius = 0;
+    G3Grid* m_Grid = nullptr;
+    double* m_CuttingPlane = nullptr;
+    G3IntervalList* m_IntersectionList = nullptr;
+    // The working data of the body whose vertices are being classified.
+    G3SurfaceBooleanProvider* m_Classifying = nullptr;
 };

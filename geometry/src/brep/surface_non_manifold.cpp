@@ -54,6 +54,10 @@ int G3Surface::RemoveNonManifoldEdges()
                 break;
             }
             if (fo->ChangeEdges(o, e)) {
+                // The joined edge is new when either twin was (a cut of a
+                // boolean), so coplanar facets across it may be united.
+                if (o->GetNew())
+                    e->SetNew();
                 TakeOutOfRings(o);
                 ++joined;
                 break;

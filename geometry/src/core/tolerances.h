@@ -39,6 +39,10 @@ inline constexpr double kTessellationAreaFraction = 1e-6;
 // projected coordinates differ by less than this.
 inline constexpr double kTriangulationSamePoint = 1e-8;
 
+// A random ray's end counts as lying on one side of a plane only when it is
+// at least this far from it.
+inline constexpr double kPlaneSideMargin = 1e-5;
+
 // The boolean operations and the self-intersection repair work on copies of
 // their operands scaled by this, and scale the result back.
 inline constexpr double kBooleanWorkingScale = 1000.0;
