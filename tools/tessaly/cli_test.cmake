@@ -15,6 +15,7 @@ function(run expect_ok)
     message(FATAL_ERROR "expected a clean error (1), got ${rc}: ${ARGN}\n${err}")
   endif()
   set(last_output "${out}" PARENT_SCOPE)
+  set(last_error "${err}" PARENT_SCOPE)
 endfunction()
 
 function(expect_info file facets closed)
@@ -113,6 +114,43 @@ run(FALSE ${CLI} sphere ${WORK}/x.off --radius nan)
 run(FALSE ${CLI} sphere ${WORK}/x.off --radius 0)
 run(FALSE ${CLI} sphere ${WORK}/x.off --segments 3)
 run(FALSE ${CLI} sphere ${WORK}/x.off --segments 2.5)
+
+# Booleans of the box [-2, 2]^2 x [0, 4] (volume 64) and the unit box
+# [-1, 1]^2 x [0, 2] (volume 8, inside it, touching its bottom): the
+# difference has volume 56, the union is the big box, the intersection the
+# small one. An open operand is refused with the repair command named.
+run(TRUE ${CLI} box ${WORK}/unit.off)
+run(TRUE ${CLI} boolean difference ${WORK}/box.off ${WORK}/unit.off ${WORK}/hollow.g3s)
+if(NOT last_output MATCHES "closed yes" OR NOT last_output MATCHES "volume 5[56]\\.9999|volume 56")
+  message(FATAL_ERROR "boolean difference:\n${last_output}")
+endif()
+expect_info(${WORK}/hollow.g3s "[0-9]+" yes)
+run(TRUE ${CLI} boolean intersection ${WORK}/box.off ${WORK}/unit.off ${WORK}/common.off)
+if(NOT last_output MATCHES "volume 7\\.9999|volume 8")
+  message(FATAL_ERROR "boolean intersection:\n${last_output}")
+endif()
+run(FALSE ${CLI} boolean union ${WORK}/box.off ${WORK}/bowtie.off ${WORK}/x.off)
+if(NOT last_error MATCHES "tessaly repair")
+  message(FATAL_ERROR "an open operand should name the repair command:\n${last_error}")
+endif()
+run(FALSE ${CLI} boolean xor ${WORK}/box.off ${WORK}/unit.off ${WORK}/x.off)
+run(FALSE ${CLI} boolean union ${WORK}/missing.off ${WORK}/unit.off ${WORK}/x.off)
+
+# Picking: a ray down the middle of the unit box meets its top first, then
+# its bottom; a point classifies inside, outside or on.
+run(TRUE ${CLI} pick ${WORK}/unit.off 0.5 0.25 5 0.5 0.25 -5)
+if(NOT last_output MATCHES "hit facet\ndistance 3\n" OR NOT last_output MATCHES "facet hits 2")
+  message(FATAL_ERROR "pick:\n${last_output}")
+endif()
+run(FALSE ${CLI} pick ${WORK}/unit.off 0 0 x 0 0 -5)
+run(TRUE ${CLI} classify ${WORK}/unit.off 0.5 0.5 1)
+if(NOT last_output MATCHES "^inside")
+  message(FATAL_ERROR "classify inside:\n${last_output}")
+endif()
+run(TRUE ${CLI} classify ${WORK}/unit.off 3 0 1)
+if(NOT last_output MATCHES "^outside")
+  message(FATAL_ERROR "classify outside:\n${last_output}")
+endif()
 run(FALSE ${CLI} sphere ${WORK}/x.off --radius 1 --radius 2)
 run(FALSE ${CLI} sphere ${WORK}/x.unknown)
 

@@ -6,12 +6,16 @@
 //   tessaly triangulate IN OUT [--quads] [--pentagons] [--bent] [--concave] [--visible-diagonals]
 //   tessaly box OUT [--size S]
 //   tessaly sphere OUT [--radius R] [--segments N]
+//   tessaly boolean union|difference|intersection A B OUT
+//   tessaly pick FILE PX PY PZ QX QY QZ
+//   tessaly classify FILE X Y Z
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "boolean_command.h"
 #include "mesh_formats.h"
 #include "repair_command.h"
 #include "solid_commands.h"
@@ -29,6 +33,9 @@ int Usage()
                "                                  [--visible-diagonals]\n"
                "       tessaly box OUT [--size S]   (the box [-S, S]^2 x [0, 2S], S = 1)\n"
                "       tessaly sphere OUT [--radius R] [--segments N]   (R = 1, N = 32, 4 <= N <= 4096)\n"
+               "       tessaly boolean union|difference|intersection A B OUT   (closed solids)\n"
+               "       tessaly pick FILE PX PY PZ QX QY QZ   (the segment P-Q through the body)\n"
+               "       tessaly classify FILE X Y Z   (inside, outside or on)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -106,6 +113,18 @@ int main(int argc, char** argv)
             return Error(error);
         TriangulateAndReport(&surface, options);
         return WriteMesh(argv[3], &surface, error) ? 0 : Error(error);
+    }
+    if (command == "boolean" && argc == 6) {
+        const int status = RunBoolean(argv[2], argv[3], argv[4], argv[5], error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "pick" && argc == 9) {
+        const int status = RunPick(argv[2], argv + 3, error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "classify" && argc == 6) {
+        const int status = RunClassify(argv[2], argv + 3, error);
+        return status == 0 ? 0 : Error(error);
     }
     if (command == "box" || command == "sphere") {
         BoxOptions box;
