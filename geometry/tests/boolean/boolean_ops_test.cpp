@@ -254,3 +254,42 @@ TEST(Boolean, PointQueriesMatchAnAnalyticInsideTest)
     EXPECT_EQ(l->GetExDataProvider(), nullptr);
     delete l;
 }
+
+TEST(Boolean, PointQueriesOnConvexBodiesMatchTheirPlanes)
+{
+    // A convex body: inside exactly when below every facet plane. Points up
+    // to a body's size outside its box, near corners included.
+    const double lo[3] = {-1, -1, -1}, hi[3] = {1, 1, 1};
+    Motion m;
+    m.angle = 0.9;
+    m.axis[0] = 1;
+    m.axis[1] = 2;
+    G3Surface* bodies[] = {Box(lo, hi, m), MakeSphere(10, 20)};
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> coord(-2.5, 2.5);
+    for (G3Surface* body : bodies) {
+        G3BooleanCalculator calc;
+        calc.OpenFindIntersection(body);
+        int wrong = 0, tested = 0;
+        for (int k = 0; k < 10000; ++k) {
+            double p[3] = {coord(rng), coord(rng), coord(rng)};
+            if (k % 10 == 0) // near a vertex
+                for (int a = 0; a < 3; ++a)
+                    p[a] = body->GetVertex(k % body->GetVertexCount())->GetXYZ(a) * (1 + 0.01 * (k % 3 == 0 ? 1 : -1));
+            double worst = -1e300;
+            for (int f = 0; f < body->GetFacetCount(); ++f) {
+                const double* n = body->GetFacet(f)->GetPlane();
+                worst = std::max(worst, n[0] * p[0] + n[1] * p[1] + n[2] * p[2] + n[3]);
+            }
+            if (std::fabs(worst) < 1e-4)
+                continue; // on the surface, within rounding
+            ++tested;
+            const SURF_CLASSIFY c = calc.FindVertexClassify(p);
+            wrong += c != (worst < 0 ? SC_IN : SC_OUT);
+        }
+        calc.CloseFindIntersection(body);
+        EXPECT_GT(tested, 9000);
+        EXPECT_EQ(wrong, 0);
+        delete body;
+    }
+}

@@ -14,11 +14,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "tessaly/boolean.h"
+#include "tessaly/surface.h"
 #include "test_bodies.h"
 #include "topology_validator.h"
 #include "voxel_bodies.h"
-#include "tessaly/boolean.h"
-#include "tessaly/surface.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ G3Surface* Kernel3(Op op, G3Surface* a, G3Surface* b)
 
 bool Cgal(Op op, Mesh a, Mesh b, Mesh& out)
 {
-    return op == Op::Union ? PMP::corefine_and_compute_union(a, b, out)
+    return op == Op::Union     ? PMP::corefine_and_compute_union(a, b, out)
         : op == Op::Difference ? PMP::corefine_and_compute_difference(a, b, out)
                                : PMP::corefine_and_compute_intersection(a, b, out);
 }
