@@ -1,5 +1,8 @@
 #pragma once
 // Pieces shared by the files of the boolean calculator.
+#include <cmath>
+
+#include "core/tolerances.h"
 #include "tessaly/boolean.h"
 #include "tessaly/surface.h"
 
@@ -14,6 +17,19 @@ constexpr int kRayAttempts = 100;
 constexpr double kRayReach = 1.5;
 // The flood of vertex classes goes this deep before rays take over.
 constexpr int kMaxFloodDepth = 4097;
+
+// The plane equation at p.
+inline double PlaneAt(const double* plane, const double* p)
+{
+    return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3];
+}
+
+// The side of a plane a signed distance stands for: 0 within the length
+// tolerance.
+inline int SignOf(double d)
+{
+    return std::fabs(d) < tessaly::kLengthTolerance ? 0 : (d > 0 ? 1 : -1);
+}
 
 // The facets of s, in list order, into out (emptied first).
 void ListFacets(G3Surface* s, GArrayCollection* out);

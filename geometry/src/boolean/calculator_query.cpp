@@ -15,18 +15,11 @@
 using boolean_detail::kRayAttempts;
 using tessaly::kLengthTolerance;
 
+using boolean_detail::PlaneAt;
+using boolean_detail::SignOf;
+
 namespace {
 constexpr int kQueryGrid = 32;
-
-double PlaneAt(const double* plane, const double* p)
-{
-    return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3];
-}
-
-int SignOf(double d)
-{
-    return std::fabs(d) < kLengthTolerance ? 0 : (d > 0 ? 1 : -1);
-}
 
 bool Contains(G3Facet* f, const double* p)
 {

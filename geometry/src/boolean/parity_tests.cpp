@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "boolean/boolean_provider.h"
+#include "boolean/calculator_detail.h"
 #include "core/thread_random.h"
 #include "core/tolerances.h"
 #include "tessaly/boolean.h"
@@ -11,17 +12,10 @@
 
 using tessaly::kLengthTolerance;
 
+using boolean_detail::PlaneAt;
+using boolean_detail::SignOf;
+
 namespace {
-double PlaneAt(const double* plane, const double* p)
-{
-    return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3];
-}
-
-int SignOf(double d)
-{
-    return std::fabs(d) < kLengthTolerance ? 0 : (d > 0 ? 1 : -1);
-}
-
 GEnvelope BoxOf(const double* p, const double* q)
 {
     GEnvelope box;

@@ -7,10 +7,13 @@
 // through a vertex of a fan, reports it once and reports no facet there.
 #include <cmath>
 
+#include "boolean/calculator_detail.h"
 #include "core/tolerances.h"
 #include "tessaly/boolean.h"
 #include "tessaly/facet.h"
 
+using boolean_detail::PlaneAt;
+using boolean_detail::SignOf;
 using tessaly::kLengthTolerance;
 
 namespace {
@@ -30,16 +33,6 @@ void Normalize(double* n)
     if (length > tessaly::kZeroDivisor)
         for (int a = 0; a < 3; ++a)
             n[a] /= length;
-}
-
-int SignOf(double d)
-{
-    return std::fabs(d) < kLengthTolerance ? 0 : (d > 0 ? 1 : -1);
-}
-
-double PlaneAt(const double* plane, const double* p)
-{
-    return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3];
 }
 
 // Where the segment meets the facet's plane, when it crosses it or starts
