@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tessaly/boolean.h"
+#include "tessaly/intervals.h"
 #include "tessaly/surface.h"
 #include "test_bodies.h"
 #include "topology_validator.h"
@@ -292,4 +293,40 @@ TEST(Boolean, PointQueriesOnConvexBodiesMatchTheirPlanes)
         EXPECT_EQ(wrong, 0);
         delete body;
     }
+}
+
+TEST(Boolean, IntersectionCurvesOfTwoBoxes)
+{
+    // [0,2]^3 and [1,3]^3: their surfaces meet in six unit segments (in the
+    // working scale, 1000 long each), kept on the second body's facets.
+    const double a0[3] = {0, 0, 0}, a2[3] = {2, 2, 2}, b1[3] = {1, 1, 1}, b3[3] = {3, 3, 3};
+    auto length = [](G3IntervalList& list) {
+        double total = 0;
+        for (int k = 0; k < list.GetIntervalCount(); ++k) {
+            const double* p = list.GetInterval(k)->GetXYZ1();
+            const double* q = list.GetInterval(k)->GetXYZ2();
+            total += std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) +
+                               (p[2] - q[2]) * (p[2] - q[2]));
+        }
+        return total;
+    };
+    G3BooleanCalculator calc;
+    G3IntervalList curves;
+    G3Surface* a = Box(a0, a2);
+    G3Surface* b = Box(b1, b3);
+    EXPECT_TRUE(calc.SurfaceSurfaceIntersect(a, b, &curves));
+    EXPECT_EQ(a->GetFacetCount(), 0);
+    EXPECT_EQ(b->GetFacetCount(), 0);
+    EXPECT_EQ(a->GetExDataProvider(), nullptr);
+    EXPECT_NEAR(length(curves), 6000.0, 1e-6);
+    delete a;
+    delete b;
+
+    // The same curves from a union, through the intersection list.
+    G3IntervalList fromUnion;
+    calc.SetIntersectionList(&fromUnion);
+    G3Surface* u = calc.Add(Box(a0, a2), Box(b1, b3));
+    calc.SetIntersectionList(nullptr);
+    EXPECT_NEAR(length(fromUnion), 6000.0, 1e-6);
+    delete u;
 }
