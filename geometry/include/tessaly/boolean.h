@@ -85,6 +85,35 @@ public:
     static void OpenBoolean(G3Surface* s);
     static void CloseBoolean(G3Surface* s);
 
+    // ---- Slicing and sections -------------------------------------------------
+    // Splits the solid s by the plane a x + b y + c z + d = 0 (normalised
+    // first) into the part on the plane's negative side (front) and the
+    // part on its positive side (back), each closed by the cut face. With
+    // cut, s is consumed (it becomes or goes into the outputs); without,
+    // nothing is computed, s is left alone and both outputs are null. True
+    // when both parts exist; otherwise the part that exists is in front
+    // (when the plane misses s, s itself) and back is null. With markPlane
+    // the cut faces are recognised by the plane rather than by rays.
+    bool Slice(G3Surface* s, double* plane, bool cut, G3Surface** front, G3Surface** back, bool markPlane);
+    // The same with the differences' split facets announced to the host's
+    // extended data (event 0), and no plane marking.
+    bool SliceED(G3Surface* s, double* plane, bool cut, G3Surface** front, G3Surface** back);
+    // Slice by the plane (a, b, c) . x = d (d on the other side of the
+    // equation), without plane marking.
+    bool CutUpByPlane(G3Surface* s, const double (&plane)[4], bool cut, G3Surface** front, G3Surface** back);
+    // The section faces of s with each of count planes (4 values each) as a
+    // new surface in *sections (owned by the caller); s is not changed.
+    // Holes are not typed: a ring's section is its outer face and its hole
+    // face, overlapping. False (and null) when no plane meets s.
+    bool Divide(G3Surface* s, int count, const double* planes, G3Surface** sections);
+    // The section segments of s with each plane appended to list. True when
+    // the list holds anything afterwards.
+    bool Divide(G3Surface* s, int count, const double* planes, G3IntervalList* list);
+    // Splits s along its own intersections, in place, and tidies it: no two
+    // facets cross afterwards (the pieces that end inside the body stay; the
+    // solid flag is cleared when the result is not closed).
+    void RemoveSelfIntersection(G3Surface* s);
+
     // ---- Queries against one body -------------------------------------------
     // Starts queries on s (not scaled or triangulated): working data and a
     // grid of s's facets. The queries are in s's units.
@@ -157,6 +186,9 @@ protected:
     void RemoveFacetsByClassify(G3Surface* s, int mask);
     void CloseBoolean();
     G3Surface* AssembleResult(bool eventForm);
+    // The facets of the first operand intersected among themselves, each
+    // pair once.
+    void DivideSelf();
 
     G3Surface* m_First = nullptr;
     G3Surface* m_Second = nullptr;

@@ -1,4 +1,5 @@
 // The repair sequences of Update, by level.
+#include "tessaly/boolean.h"
 #include "tessaly/surface.h"
 
 void G3Surface::Update(CHECK_LEVEL level)
@@ -11,13 +12,18 @@ void G3Surface::Update(CHECK_LEVEL level)
         OrientNormals2(false);
         break;
     case CHECK_LEVEL_1002:
-    case CHECK_LEVEL_1003:
-        // 1003 adds the boolean calculator's self-intersection removal once
-        // the booleans exist; until then it repairs as 1002.
         RemoveSelfIntersections();
         RemoveEqualsFacets();
         OrientNormals2(false);
         break;
+    case CHECK_LEVEL_1003: {
+        // Facets that cross themselves, then facets that cross each other.
+        RemoveSelfIntersections();
+        G3BooleanCalculator calculator;
+        calculator.RemoveSelfIntersection(this);
+        OrientNormals2(false);
+        break;
+    }
     default: break;
     }
     ReallocByRealSize();

@@ -205,12 +205,6 @@ TEST(SurfaceRepair, Update1002OnHostileBodies)
     delete cube;
 }
 
-TEST(SurfaceRepair, Update1003RemovesSelfIntersectionsBetweenFacets)
-{
-    GTEST_SKIP() << "Update(1003) needs the boolean calculator's self-intersection removal, which the "
-                    "solid booleans bring";
-}
-
 TEST(SurfaceRepair, OpenBoundaryLoopsAreFoundAndClosed)
 {
     G3Surface* s = MakeVoxelBody({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});

@@ -1,0 +1,193 @@
+// Slicing by planes, sections, and removing self-intersections between
+// facets (Update(1003)).
+#include <gtest/gtest.h>
+
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "tessaly/boolean.h"
+#include "tessaly/intervals.h"
+#include "tessaly/surface.h"
+#include "test_bodies.h"
+#include "topology_validator.h"
+#include "voxel_bodies.h"
+
+namespace {
+
+// Facets of s lying in the plane z = h, and their total area.
+int FacetsAtHeight(G3Surface* s, double h, double* area = nullptr)
+{
+    int count = 0;
+    for (int k = 0; k < s->GetFacetCount(); ++k) {
+        G3Facet* f = s->GetFacet(k);
+        if (std::fabs(std::fabs(f->GetPlaneC()) - 1) < 1e-9 && std::fabs(f->GetPlaneD() * f->GetPlaneC() + h) < 1e-9) {
+            ++count;
+            if (area)
+                *area += f->GetArea();
+        }
+    }
+    return count;
+}
+
+void ExpectClosedSolid(G3Surface* s, double volume)
+{
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(ValidateTopology(s), "");
+    EXPECT_TRUE(s->GetClosed());
+    EXPECT_EQ(EulerCharacteristic(s), 2);
+    EXPECT_NEAR(DivergenceVolume(s), volume, 1e-9);
+}
+
+} // namespace
+
+TEST(Slice, UnitCubeByPlanes)
+{
+    G3BooleanCalculator calc;
+    // z = 0.5 as a z + d = 0: below in front, above behind, one lid each.
+    {
+        G3Surface *front, *back;
+        double plane[4] = {0, 0, 1, -0.5};
+        ASSERT_TRUE(calc.Slice(MakeCube(), plane, true, &front, &back, true));
+        ExpectClosedSolid(front, 0.5);
+        ExpectClosedSolid(back, 0.5);
+        GEnvelope box;
+        front->FormEnvelope(&box);
+        EXPECT_NEAR(box.GetMaxZ(), 0.5, 1e-12);
+        EXPECT_EQ(FacetsAtHeight(front, 0.5), 1);
+        EXPECT_EQ(FacetsAtHeight(back, 0.5), 1);
+        delete front;
+        delete back;
+    }
+    // The sign convention: a plane not of unit length, facing down, keeps
+    // the upper part in front; CutUpByPlane takes d on the other side.
+    {
+        G3Surface *front, *back;
+        double plane[4] = {0, 0, -2, 0.5};
+        ASSERT_TRUE(calc.Slice(MakeCube(), plane, true, &front, &back, false));
+        GEnvelope box;
+        front->FormEnvelope(&box);
+        EXPECT_NEAR(box.GetMinZ(), 0.25, 1e-12);
+        ExpectClosedSolid(front, 0.75);
+        delete front;
+        delete back;
+        const double up[4] = {0, 0, 1, 0.5};
+        ASSERT_TRUE(calc.CutUpByPlane(MakeCube(), up, true, &front, &back));
+        ExpectClosedSolid(front, 0.5);
+        ExpectClosedSolid(back, 0.5);
+        delete front;
+        delete back;
+    }
+    // Planes that miss, near and far: false, the whole cube in front.
+    for (double h : {1.001, 5.0, -3.0}) {
+        SCOPED_TRACE(h);
+        G3Surface *front, *back;
+        double plane[4] = {0, 0, 1, -h};
+        G3Surface* cube = MakeCube();
+        EXPECT_FALSE(calc.Slice(cube, plane, true, &front, &back, true));
+        EXPECT_EQ(front, cube);
+        EXPECT_EQ(back, nullptr);
+        ExpectClosedSolid(front, 1.0);
+        delete front;
+    }
+    // Without cut nothing is computed and the solid stays the caller's.
+    G3Surface* kept = MakeCube();
+    G3Surface *front = kept, *back = kept;
+    double plane[4] = {0, 0, 1, -0.5};
+    EXPECT_FALSE(calc.Slice(kept, plane, false, &front, &back, false));
+    EXPECT_EQ(front, nullptr);
+    EXPECT_EQ(back, nullptr);
+    delete kept;
+}
+
+TEST(Slice, SectionsAsFacesAndAsSegments)
+{
+    G3BooleanCalculator calc;
+    G3Surface* cube = MakeCube();
+    G3Surface* sections = nullptr;
+    const double mid[4] = {0, 0, 1, -0.5};
+    ASSERT_TRUE(calc.Divide(cube, 1, mid, &sections));
+    ASSERT_EQ(sections->GetFacetCount(), 1);
+    EXPECT_NEAR(sections->GetFacet(0)->GetArea(), 1.0, 1e-12);
+    delete sections;
+    const double away[4] = {0, 0, 1, -7};
+    EXPECT_FALSE(calc.Divide(cube, 1, away, &sections));
+    EXPECT_EQ(sections, nullptr);
+    G3IntervalList outline;
+    EXPECT_TRUE(calc.Divide(cube, 1, mid, &outline));
+    double length = 0;
+    for (int k = 0; k < outline.GetIntervalCount(); ++k) {
+        const double* p = outline.GetInterval(k)->GetXYZ1();
+        const double* q = outline.GetInterval(k)->GetXYZ2();
+        length += std::hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
+    }
+    EXPECT_NEAR(length, 4.0, 1e-12);
+    delete cube;
+
+    // Through the pocket of the bridged-hole body: the outer face and the
+    // hole's face, overlapping (holes are not typed in sections).
+    G3Surface* pocket = MakeCubeWithBridgedHole();
+    const double through[4] = {0, 0, 1, -7};
+    ASSERT_TRUE(calc.Divide(pocket, 1, through, &sections));
+    std::vector<double> areas;
+    for (int k = 0; k < sections->GetFacetCount(); ++k)
+        areas.push_back(sections->GetFacet(k)->GetArea());
+    std::sort(areas.begin(), areas.end());
+    ASSERT_EQ(areas.size(), 2u);
+    EXPECT_NEAR(areas[0], 16.0, 1e-9);
+    EXPECT_NEAR(areas[1], 100.0, 1e-9);
+    delete sections;
+    delete pocket;
+}
+
+TEST(Slice, Update1003RemovesSelfIntersectionsBetweenFacets)
+{
+    // Two interpenetrating boxes in one body: afterwards no two triangles
+    // of the body that share no vertex meet (CGAL's exact test).
+    G3Surface* s = MakeCube(2.0);
+    G3Surface* other = MakeCube(2.0);
+    double m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1, 1.25, 0.6, 1}};
+    for (int k = 0; k < other->GetVertexCount(); ++k)
+        other->GetVertex(k)->RealTransformation(m);
+    s->AddCopyOf(other);
+    delete other;
+    s->FormPlaneEquation();
+    s->Update(CHECK_LEVEL_1003);
+    EXPECT_EQ(ValidateTopology(s), "");
+    auto* copy = static_cast<G3Surface*>(s->Duplicate());
+    copy->Triangulate(4, 0);
+    using K = CGAL::Exact_predicates_inexact_constructions_kernel;
+    std::vector<K::Triangle_3> triangles;
+    std::vector<std::vector<G3Vertex*>> corners;
+    for (int k = 0; k < copy->GetFacetCount(); ++k) {
+        GArrayCollection v;
+        copy->GetFacet(k)->GetVertices(&v);
+        ASSERT_EQ(v.size(), 3);
+        std::vector<G3Vertex*> c;
+        std::vector<K::Point_3> p;
+        for (int i = 0; i < 3; ++i) {
+            c.push_back(static_cast<G3Vertex*>(v.get(i)));
+            p.emplace_back(c.back()->GetX(), c.back()->GetY(), c.back()->GetZ());
+        }
+        triangles.emplace_back(p[0], p[1], p[2]);
+        corners.push_back(c);
+    }
+    int crossing = 0;
+    for (std::size_t i = 0; i < triangles.size(); ++i)
+        for (std::size_t j = i + 1; j < triangles.size(); ++j) {
+            bool shared = false;
+            for (G3Vertex* a : corners[i])
+                for (G3Vertex* b : corners[j])
+                    shared = shared || a == b;
+            // Slivers along straight runs of boundary meet nothing.
+            if (shared || triangles[i].is_degenerate() || triangles[j].is_degenerate())
+                continue;
+            crossing += CGAL::do_intersect(triangles[i], triangles[j]);
+        }
+    EXPECT_EQ(crossing, 0);
+    EXPECT_GT(copy->GetFacetCount(), 24);
+    delete copy;
+    delete s;
+}
