@@ -113,6 +113,12 @@ public:
     // facets cross afterwards (the pieces that end inside the body stay; the
     // solid flag is cleared when the result is not closed).
     void RemoveSelfIntersection(G3Surface* s);
+    // Moves every lump of s (facets connected through shared edges) of 4 or
+    // more facets into a new surface (owned by the caller, tidied and
+    // oriented: an open lump has its facets made double-sided) appended to
+    // lumps; smaller lumps are dropped. s is left without facets. Returns
+    // the number of entries of lumps.
+    int Separate_Surface(G3Surface* s, GArrayCollection* lumps);
 
     // ---- Queries against one body -------------------------------------------
     // Starts queries on s (not scaled or triangulated): working data and a

@@ -191,3 +191,38 @@ TEST(Slice, Update1003RemovesSelfIntersectionsBetweenFacets)
     delete copy;
     delete s;
 }
+
+TEST(Slice, SeparateIntoLumps)
+{
+    // Two disjoint cubes and an open sheet of two triangles in one body:
+    // two closed lumps of volume 1, neither double-sided; the sheet (too
+    // small to be a lump) is dropped, and the body is left empty.
+    G3Surface* s = MakeCube();
+    G3Surface* second = MakeCube();
+    double m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {3, 0, 0, 1}};
+    for (int k = 0; k < second->GetVertexCount(); ++k)
+        second->GetVertex(k)->RealTransformation(m);
+    s->AddCopyOf(second);
+    delete second;
+    G3Vertex* sheet[4] = {s->AddVertex(0, 5, 0), s->AddVertex(1, 5, 0), s->AddVertex(1, 6, 0), s->AddVertex(0, 6, 0)};
+    G3Vertex* t1[3] = {sheet[0], sheet[1], sheet[2]};
+    G3Vertex* t2[3] = {sheet[0], sheet[2], sheet[3]};
+    s->AddFacet(3, t1, 1, nullptr, nullptr);
+    s->AddFacet(3, t2, 1, nullptr, nullptr);
+    s->FormPlaneEquation();
+    G3BooleanCalculator calc;
+    GArrayCollection lumps;
+    EXPECT_EQ(calc.Separate_Surface(s, &lumps), 2);
+    EXPECT_EQ(s->GetFacetCount(), 0);
+    EXPECT_EQ(s->GetVertexCount(), 0);
+    for (int k = 0; k < lumps.size(); ++k) {
+        auto* lump = static_cast<G3Surface*>(lumps.get(k));
+        ExpectClosedSolid(lump, 1.0);
+        for (int f = 0; f < lump->GetFacetCount(); ++f)
+            EXPECT_FALSE(lump->GetFacet(f)->GetDoubleSided());
+        delete lump;
+    }
+    EXPECT_EQ(calc.Separate_Surface(nullptr, &lumps), 2);
+    EXPECT_EQ(calc.Separate_Surface(s, nullptr), 0);
+    delete s;
+}
