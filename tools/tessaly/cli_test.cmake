@@ -136,6 +136,35 @@ endif()
 run(FALSE ${CLI} boolean xor ${WORK}/box.off ${WORK}/unit.off ${WORK}/x.off)
 run(FALSE ${CLI} boolean union ${WORK}/missing.off ${WORK}/unit.off ${WORK}/x.off)
 
+# Slicing the unit box [-1, 1]^2 x [0, 2] at z = 0.5: 2 below, 6 above;
+# its section there is a square outline of 4 segments; a plane that misses
+# writes nothing. Separating the union of two apart boxes gives two files.
+run(TRUE ${CLI} slice ${WORK}/unit.off --plane 0 0 1 -0.5 ${WORK}/below.off ${WORK}/above.g3s)
+if(NOT last_output MATCHES "front facets 6, closed yes, volume (2|1\\.9999)" OR NOT last_output MATCHES "back facets 6, closed yes, volume (6|5\\.9999)")
+  message(FATAL_ERROR "slice:\n${last_output}")
+endif()
+expect_info(${WORK}/above.g3s 6 yes)
+run(FALSE ${CLI} slice ${WORK}/unit.off --plane 0 0 1 -9 ${WORK}/x.off ${WORK}/y.off)
+run(FALSE ${CLI} slice ${WORK}/unit.off --plane 0 0 0 1 ${WORK}/x.off ${WORK}/y.off)
+run(FALSE ${CLI} slice ${WORK}/unit.off --plane 0 0 1 ${WORK}/x.off ${WORK}/y.off)
+run(TRUE ${CLI} section ${WORK}/unit.off --plane 0 0 1 -0.5 ${WORK}/outline.obj)
+if(NOT last_output MATCHES "segments 4")
+  message(FATAL_ERROR "section:\n${last_output}")
+endif()
+file(READ ${WORK}/outline.obj outline)
+if(NOT outline MATCHES "\nl 7 8\n")
+  message(FATAL_ERROR "section outline:\n${outline}")
+endif()
+run(FALSE ${CLI} section ${WORK}/unit.off --plane 0 0 1 -9 ${WORK}/x.obj)
+file(WRITE ${WORK}/two.off "OFF\n16 12 0\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n3 0 0\n4 0 0\n4 1 0\n3 1 0\n3 0 1\n4 0 1\n4 1 1\n3 1 1\n4 0 3 2 1\n4 4 5 6 7\n4 0 1 5 4\n4 1 2 6 5\n4 2 3 7 6\n4 3 0 4 7\n4 8 11 10 9\n4 12 13 14 15\n4 8 9 13 12\n4 9 10 14 13\n4 10 11 15 14\n4 11 8 12 15\n")
+file(MAKE_DIRECTORY ${WORK}/lumps)
+run(TRUE ${CLI} separate ${WORK}/two.off ${WORK}/lumps)
+if(NOT last_output MATCHES "lumps 2")
+  message(FATAL_ERROR "separate:\n${last_output}")
+endif()
+expect_info(${WORK}/lumps/lump-2.off 6 yes)
+run(FALSE ${CLI} separate ${WORK}/missing.off ${WORK}/lumps)
+
 # Picking: a ray down the middle of the unit box meets its top first, then
 # its bottom; a point classifies inside, outside or on.
 run(TRUE ${CLI} pick ${WORK}/unit.off 0.5 0.25 5 0.5 0.25 -5)

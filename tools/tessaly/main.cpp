@@ -9,6 +9,9 @@
 //   tessaly boolean union|difference|intersection A B OUT
 //   tessaly pick FILE PX PY PZ QX QY QZ
 //   tessaly classify FILE X Y Z
+//   tessaly slice IN --plane A B C D FRONT BACK
+//   tessaly section IN --plane A B C D OUT.obj
+//   tessaly separate IN OUTDIR
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +21,7 @@
 #include "boolean_command.h"
 #include "mesh_formats.h"
 #include "repair_command.h"
+#include "slice_commands.h"
 #include "solid_commands.h"
 #include "tessaly/surface.h"
 #include "triangulate_command.h"
@@ -36,6 +40,9 @@ int Usage()
                "       tessaly boolean union|difference|intersection A B OUT   (closed solids)\n"
                "       tessaly pick FILE PX PY PZ QX QY QZ   (the segment P-Q through the body)\n"
                "       tessaly classify FILE X Y Z   (inside, outside or on)\n"
+               "       tessaly slice IN --plane A B C D FRONT BACK   (FRONT: A x + B y + C z + D < 0)\n"
+               "       tessaly section IN --plane A B C D OUT.obj   (the outline as polylines)\n"
+               "       tessaly separate IN OUTDIR   (one file per lump)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -124,6 +131,14 @@ int main(int argc, char** argv)
     }
     if (command == "classify" && argc == 6) {
         const int status = RunClassify(argv[2], argv + 3, error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "slice" || command == "section") {
+        const int status = command == "slice" ? RunSlice(argc, argv, error) : RunSection(argc, argv, error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "separate" && argc == 4) {
+        const int status = RunSeparate(argv[2], argv[3], error);
         return status == 0 ? 0 : Error(error);
     }
     if (command == "box" || command == "sphere") {

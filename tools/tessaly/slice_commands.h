@@ -1,0 +1,15 @@
+#pragma once
+// tessaly slice, section and separate: cutting a solid by a plane, its
+// outline in a plane, and its lumps as files of their own.
+
+#include <string>
+
+// tessaly slice IN --plane A B C D FRONT BACK: FRONT gets the part where
+// A x + B y + C z + D < 0, BACK the other.
+int RunSlice(int argc, char** argv, std::string& error);
+// tessaly section IN --plane A B C D OUT: the outline of the body in the
+// plane as OBJ polylines.
+int RunSection(int argc, char** argv, std::string& error);
+// tessaly separate IN OUTDIR: OUTDIR/lump-1.EXT, lump-2.EXT, ... (EXT the
+// input's, or g3s).
+int RunSeparate(const std::string& in, const std::string& outDir, std::string& error);
