@@ -12,6 +12,7 @@
 // ids.
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,9 @@ public:
     // facets, vertices without edges, normals and texture coordinates that
     // no edge's shading data names. Each returns the number deleted.
     virtual int RemoveUnused();
+    // Removes (and deletes) every facet select chooses, in one pass over the
+    // list without searching; returns the number removed.
+    int RemoveFacets(const std::function<bool(G3Facet*)>& select);
     virtual int RemoveUnusedFacet();
     virtual int RemoveUnusedVertex();
     virtual int RemoveUnusedEdge();

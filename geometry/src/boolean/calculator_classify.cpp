@@ -81,7 +81,9 @@ void G3BooleanCalculator::ClassifyVertices(G3Surface* s, GArrayCollection* other
     }
     for (int k = 0; k < s->GetVertexCount(); ++k) {
         G3Vertex* v = s->GetVertex(k);
-        if (provider->VertexClass(v) != SC_UNDECIDED)
+        // A vertex without edges (a cut end the rebuilt facets did not
+        // use) bounds no facet: no ray for it.
+        if (provider->VertexClass(v) != SC_UNDECIDED || !v->GetFirstEdge())
             continue;
         const SURF_CLASSIFY c = ClassifyVertex(v->GetXYZ(), others);
         if (c != SC_UNDECIDED)

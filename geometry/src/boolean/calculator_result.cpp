@@ -17,14 +17,12 @@ constexpr long kWorkingEdgeFlags = 12;
 void G3BooleanCalculator::RemoveFacetsByClassify(G3Surface* s, int mask)
 {
     G3SurfaceBooleanProvider* provider = G3SurfaceBooleanProvider::Of(s);
-    for (int k = 0; provider && k < s->GetFacetCount();) {
-        G3Facet* f = s->GetFacet(k);
+    if (!provider)
+        return;
+    s->RemoveFacets([provider, mask](G3Facet* f) {
         const SURF_CLASSIFY c = provider->Facet(f).m_Class;
-        if (c != SC_UNDECIDED && (c & mask))
-            s->RemoveFacet(f);
-        else
-            ++k;
-    }
+        return c != SC_UNDECIDED && (c & mask) != 0;
+    });
 }
 
 void G3BooleanCalculator::CloseBoolean()

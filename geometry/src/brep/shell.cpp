@@ -337,6 +337,16 @@ int G3Shell::RemoveUnusedFacet()
         });
 }
 
+int G3Shell::RemoveFacets(const std::function<bool(G3Facet*)>& select)
+{
+    return RemoveWhere<G3Facet>(
+        m_Facets, [&select](G3Facet* f) { return select(f); },
+        [this](G3Facet* f, int at) {
+            m_TakeOutHint = at;
+            return RemoveFacet(f);
+        });
+}
+
 int G3Shell::RemoveUnusedEdge()
 {
     return RemoveWhere<G3Edge>(

@@ -93,9 +93,8 @@ int G3Surface::RemoveEqualsVertex(G3PointHash* hash)
 
 void G3Surface::RemoveEqualsVertex2(G3PointHash*)
 {
-    // Few facets of a soup collapse and few edges lose both facets: those
-    // are gathered first and handled apart, so that the lists are walked in
-    // place rather than copied.
+    // Few facets of a soup collapse: those are gathered first and handled
+    // apart, so that the lists are walked in place rather than copied.
     std::vector<G3Facet*> collapsing;
     for (int k = 0; k < GetFacetCount(); ++k)
         if (HasCollapsingEdge(GetFacet(k)))
@@ -103,21 +102,21 @@ void G3Surface::RemoveEqualsVertex2(G3PointHash*)
     for (G3Facet* f : collapsing)
         if (f->RemoveSmallEdges())
             RemoveFacet(f);
-    std::vector<G3Edge*> loose;
+    bool loose = false;
     for (int k = 0; k < GetEdgeCount(); ++k) {
         G3Edge* e = GetEdge(k);
         if (!e->GetFacet1() && !e->GetFacet2()) {
-            loose.push_back(e);
+            e->GetVertex1()->RemoveEdge(e);
+            e->GetVertex2()->RemoveEdge(e);
+            loose = true;
             continue;
         }
         MoveEnd(e, e->GetVertex1(), true);
         MoveEnd(e, e->GetVertex2(), false);
     }
-    for (G3Edge* e : loose) {
-        e->GetVertex1()->RemoveEdge(e);
-        e->GetVertex2()->RemoveEdge(e);
-        RemoveEdge(e);
-    }
+    // Edges without facets go in one pass over the list.
+    if (loose)
+        RemoveUnusedEdge();
     // The merge targets were borrowed slots: give them back.
     for (int k = 0; k < GetVertexCount(); ++k)
         GetVertex(k)->SetExData(nullptr);
