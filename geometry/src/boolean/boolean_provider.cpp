@@ -23,7 +23,7 @@ G3IntervalList* GBooleanFacet::GetPieces()
 
 void G3SurfaceBooleanProvider::OpenExDataVertex(G3Vertex* v)
 {
-    m_Vertices[v] = SC_UNDECIDED;
+    m_Vertices[v] = GBooleanVertex{};
 }
 
 void G3SurfaceBooleanProvider::CloseExDataVertex(G3Vertex* v)

@@ -31,6 +31,10 @@ private:
     bool m_HasEnvelope = false;
 };
 
+struct GBooleanVertex {
+    SURF_CLASSIFY m_Class = SC_UNDECIDED;
+};
+
 class G3SurfaceBooleanProvider : public G3ShellExDataProvider {
 public:
     // previous: the provider the body had, given back by CloseBoolean.
@@ -46,7 +50,7 @@ public:
 
     // The data of an element of this body; made when missing.
     GBooleanFacet& Facet(const G3Facet* f) { return m_Facets[f]; }
-    SURF_CLASSIFY& VertexClass(const G3Vertex* v) { return m_Vertices[v]; }
+    SURF_CLASSIFY& VertexClass(const G3Vertex* v) { return m_Vertices[v].m_Class; }
     G3ShellExDataProvider* GetPrevious() const { return m_Previous; }
 
     // The provider of s when it is a boolean one, else null.
@@ -56,7 +60,7 @@ public:
     static GEnvelope WorkingEnvelope(G3Facet* f);
 
 private:
-    std::unordered_map<const G3Vertex*, SURF_CLASSIFY> m_Vertices;
+    std::unordered_map<const G3Vertex*, GBooleanVertex> m_Vertices;
     std::unordered_map<const G3Facet*, GBooleanFacet> m_Facets;
     G3ShellExDataProvider* m_Previous;
 };

@@ -66,9 +66,9 @@ bool G3Facet::Tessellate(GArrayCollection* out)
 
     double covered = 0;
     for (int k = 0; k + 2 < corners->size(); k += 3) {
-        const double twice = TwiceProjectedArea(static_cast<G3Vertex*>(corners->get(k)),
-                                                static_cast<G3Vertex*>(corners->get(k + 1)),
-                                                static_cast<G3Vertex*>(corners->get(k + 2)), n);
+        const double twice =
+            TwiceProjectedArea(static_cast<G3Vertex*>(corners->get(k)), static_cast<G3Vertex*>(corners->get(k + 1)),
+                               static_cast<G3Vertex*>(corners->get(k + 2)), n);
         if (twice < -tessaly::kAreaTolerance)
             return false; // a triangle turned against the facet
         covered += twice / 2;

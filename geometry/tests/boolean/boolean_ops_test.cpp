@@ -115,6 +115,11 @@ TEST(Boolean, CoplanarAndTouchingBoxes)
     G3Surface* d = Operate(Op::Difference, Box(a0, a2), Box(b0, b3));
     ExpectSolid(d, 4);
     delete d;
+    // The event form of the difference gives the same body.
+    G3BooleanCalculator events;
+    G3Surface* e = events.Sub(Box(a0, a2), Box(b0, b3), 0);
+    ExpectSolid(e, 4);
+    delete e;
     G3Surface* c = Operate(Op::Intersection, Box(a0, a2), Box(b0, b3));
     ExpectSolid(c, 4);
     delete c;
