@@ -113,6 +113,14 @@ public:
     // facets cross afterwards (the pieces that end inside the body stay; the
     // solid flag is cleared when the result is not closed).
     void RemoveSelfIntersection(G3Surface* s);
+    // Splits the closed solid by the open sheet into the parts on its two
+    // sides, each closed by the piece of the sheet inside the solid (a new
+    // surface each, owned by the caller, facing outwards). When the sheet
+    // passes through the solid, solid and sheet are consumed; otherwise
+    // (a closed sheet, or one that misses the solid) nothing is consumed,
+    // both parts are null and the result is false. True when both parts
+    // exist.
+    bool SliceBySurface(G3Surface* solid, G3Surface* sheet, G3Surface** part1, G3Surface** part2);
     // Moves every lump of s (facets connected through shared edges) of 4 or
     // more facets into a new surface (owned by the caller, tidied and
     // oriented: an open lump has its facets made double-sided) appended to
@@ -210,6 +218,9 @@ protected:
     G3Grid* m_Grid = nullptr;
     double* m_CuttingPlane = nullptr;
     G3IntervalList* m_IntersectionList = nullptr;
+    // Coplanar facets of the result are united across the cuts (off only
+    // where the cuts must stay, as in the imprint of a sheet slice).
+    bool m_CoplanarUnion = true;
     // The working data of the body whose vertices are being classified.
     G3SurfaceBooleanProvider* m_Classifying = nullptr;
 };

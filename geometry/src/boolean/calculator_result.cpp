@@ -35,6 +35,10 @@ G3Surface* G3BooleanCalculator::AssembleResult(bool eventForm)
 {
     G3Surface* result = m_First;
     result->AddCopyOf(m_Second);
+    // What the removed facets left behind goes first: the weld's hash grid
+    // then covers the result only, not the removed parts (a slice's block
+    // is four times the body's size).
+    result->RemoveUnused();
     // Coincident vertices merged, and edges split at vertices lying on them:
     // a cut that ends on an edge splits the edge in the facet it cuts, not
     // always in the facet beyond.
@@ -47,7 +51,8 @@ G3Surface* G3BooleanCalculator::AssembleResult(bool eventForm)
     m_First = nullptr;
     result->RemoveUnused();
     result->RemoveNonManifoldEdges();
-    result->UnionInPlaneFacets(kUnionAcrossNewEdges);
+    if (m_CoplanarUnion)
+        result->UnionInPlaneFacets(kUnionAcrossNewEdges);
     result->UnionFacets(kUnionFacetsMask);
     result->ChangeEdgeFlags(kWorkingEdgeFlags, false);
     if (!result->GetClosed())

@@ -226,3 +226,56 @@ TEST(Slice, SeparateIntoLumps)
     EXPECT_EQ(calc.Separate_Surface(s, nullptr), 0);
     delete s;
 }
+
+namespace {
+// A flat square sheet of two triangles at z = h over [lo, hi]^2, facing up.
+G3Surface* Sheet(double lo, double hi, double h)
+{
+    auto* s = new G3Surface(4, 0);
+    G3Vertex* v[4] = {s->AddVertex(lo, lo, h), s->AddVertex(hi, lo, h), s->AddVertex(hi, hi, h),
+                      s->AddVertex(lo, hi, h)};
+    G3Vertex* t1[3] = {v[0], v[1], v[2]};
+    G3Vertex* t2[3] = {v[0], v[2], v[3]};
+    s->AddFacet(3, t1, 1, nullptr, nullptr);
+    s->AddFacet(3, t2, 1, nullptr, nullptr);
+    s->FormPlaneEquation();
+    return s;
+}
+} // namespace
+
+TEST(Slice, BySheet)
+{
+    G3BooleanCalculator calc;
+    // A cube cut through its middle: two closed halves facing outwards.
+    G3Surface *part1, *part2;
+    ASSERT_TRUE(calc.SliceBySurface(MakeCube(), Sheet(-0.5, 1.5, 0.5), &part1, &part2));
+    ExpectClosedSolid(part1, 0.5);
+    ExpectClosedSolid(part2, 0.5);
+    EXPECT_EQ(FacetsAtHeight(part1, 0.5) + FacetsAtHeight(part2, 0.5) >= 2, true);
+    delete part1;
+    delete part2;
+
+    // The foot of an L-prism cut at z = 0.5: the two parts add up to the
+    // L, nothing duplicated.
+    G3Surface* l = MakeVoxelBody({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+    ASSERT_TRUE(calc.SliceBySurface(l, Sheet(-0.5, 2.5, 0.5), &part1, &part2));
+    EXPECT_TRUE(part1->GetClosed());
+    EXPECT_TRUE(part2->GetClosed());
+    EXPECT_NEAR(DivergenceVolume(part1) + DivergenceVolume(part2), 3.0, 1e-9);
+    EXPECT_NEAR(DivergenceVolume(part1), 1.5, 1e-9);
+    delete part1;
+    delete part2;
+
+    // A sheet that misses, and a closed cutter: false, nothing consumed.
+    G3Surface* cube = MakeCube();
+    G3Surface* away = Sheet(-0.5, 1.5, 3.0);
+    EXPECT_FALSE(calc.SliceBySurface(cube, away, &part1, &part2));
+    EXPECT_EQ(part1, nullptr);
+    EXPECT_EQ(part2, nullptr);
+    G3Surface* closed = MakeCube(0.5);
+    EXPECT_FALSE(calc.SliceBySurface(cube, closed, &part1, &part2));
+    ExpectClosedSolid(cube, 1.0);
+    delete cube;
+    delete away;
+    delete closed;
+}
