@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/Polygon_mesh_processing/clip.h>
 #include <CGAL/Polygon_mesh_processing/corefinement.h>
 #include <CGAL/Polygon_mesh_processing/measure.h>
 #include <CGAL/Surface_mesh.h>
@@ -166,5 +167,41 @@ TEST(BooleanAgainstCgal, RandomRigidPosesKeepEveryInvariant)
         }
         delete u;
         delete c;
+    }
+}
+
+TEST(BooleanAgainstCgal, SlicesOfASphereMatchCgalsClip)
+{
+    // A sphere sliced by seeded random planes through it: both halves
+    // closed, their volumes adding up to the sphere's, and each equal to
+    // CGAL's clip of the same triangles (CGAL keeps the negative side, as
+    // the front half is).
+    std::mt19937 rng(99);
+    std::uniform_real_distribution<double> unit(-1, 1), offset(-0.7, 0.7);
+    for (int k = 0; k < 10; ++k) {
+        SCOPED_TRACE(k);
+        double plane[4] = {unit(rng), unit(rng), unit(rng) + 1e-3, 0};
+        const double n = std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+        for (int a = 0; a < 3; ++a)
+            plane[a] /= n;
+        plane[3] = offset(rng);
+        G3Surface* sphere = MakeSphere(14, 28);
+        sphere->Triangulate(4, 0);
+        const double whole = sphere->GetVolume();
+        Mesh negative = ToMesh(sphere), positive = ToMesh(sphere);
+        ASSERT_TRUE(PMP::clip(negative, Kernel::Plane_3(plane[0], plane[1], plane[2], plane[3]),
+                              CGAL::parameters::clip_volume(true)));
+        ASSERT_TRUE(PMP::clip(positive, Kernel::Plane_3(-plane[0], -plane[1], -plane[2], -plane[3]),
+                              CGAL::parameters::clip_volume(true)));
+        G3BooleanCalculator calc;
+        G3Surface *front, *back;
+        ASSERT_TRUE(calc.Slice(sphere, plane, true, &front, &back, true));
+        EXPECT_TRUE(front->GetClosed());
+        EXPECT_TRUE(back->GetClosed());
+        EXPECT_NEAR(front->GetVolume() + back->GetVolume(), whole, 1e-9 * whole);
+        EXPECT_NEAR(front->GetVolume(), PMP::volume(negative), 1e-9 * whole);
+        EXPECT_NEAR(back->GetVolume(), PMP::volume(positive), 1e-9 * whole);
+        delete front;
+        delete back;
     }
 }
