@@ -185,6 +185,11 @@ protected:
     // One boolean from the prepared operands to the result; mask A and mask
     // B select the facets removed from each.
     G3Surface* BinaryOperation(int maskA, int maskB, bool eventForm, GEVENT event);
+    G3Surface* Difference(G3Surface* a, G3Surface* b, bool eventForm, GEVENT event);
+    // The start of both slices: false (outputs set) when there is nothing
+    // to cut; otherwise the normalised plane in unit.
+    bool StartSlice(G3Surface* s, double* plane, bool cut, G3Surface** front, G3Surface** back, double* unit);
+    bool FinishSlice(G3Surface** front, G3Surface** back);
     void ChangeSurface();
     void OpenBoolean();
     void AssignNormalsByPlane();

@@ -69,18 +69,15 @@ G3Surface* G3BooleanCalculator::Add(G3Surface* a, G3Surface* b)
 
 G3Surface* G3BooleanCalculator::Sub(G3Surface* a, G3Surface* b)
 {
-    b = Distinct(a, b);
-    if (IsEmpty(a) || IsEmpty(b)) {
-        delete b;
-        return a;
-    }
-    m_First = a;
-    m_Second = b;
-    b->NegNormals();
-    return BinaryOperation(SC_IN | SC_ON_SAME, SC_OUT | SC_ON_SAME | SC_ON_OPPOSITE, false, 0);
+    return Difference(a, b, false, 0);
 }
 
 G3Surface* G3BooleanCalculator::Sub(G3Surface* a, G3Surface* b, GEVENT event)
+{
+    return Difference(a, b, true, event);
+}
+
+G3Surface* G3BooleanCalculator::Difference(G3Surface* a, G3Surface* b, bool eventForm, GEVENT event)
 {
     b = Distinct(a, b);
     if (IsEmpty(a) || IsEmpty(b)) {
@@ -90,7 +87,7 @@ G3Surface* G3BooleanCalculator::Sub(G3Surface* a, G3Surface* b, GEVENT event)
     m_First = a;
     m_Second = b;
     b->NegNormals();
-    return BinaryOperation(SC_IN | SC_ON_SAME, SC_OUT | SC_ON_SAME | SC_ON_OPPOSITE, true, event);
+    return BinaryOperation(SC_IN | SC_ON_SAME, SC_OUT | SC_ON_SAME | SC_ON_OPPOSITE, eventForm, event);
 }
 
 G3Surface* G3BooleanCalculator::Common(G3Surface* a, G3Surface* b)

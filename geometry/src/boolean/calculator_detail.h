@@ -31,6 +31,21 @@ inline int SignOf(double d)
     return std::fabs(d) < tessaly::kLengthTolerance ? 0 : (d > 0 ? 1 : -1);
 }
 
+// Whether p lies on the segment a-b within the length tolerance.
+inline bool OnSegment(const double* p, const double* a, const double* b)
+{
+    double ab[3], ap[3];
+    for (int k = 0; k < 3; ++k) {
+        ab[k] = b[k] - a[k];
+        ap[k] = p[k] - a[k];
+    }
+    const double len2 = ab[0] * ab[0] + ab[1] * ab[1] + ab[2] * ab[2];
+    double t = len2 > 0 ? (ap[0] * ab[0] + ap[1] * ab[1] + ap[2] * ab[2]) / len2 : 0;
+    t = t < 0 ? 0 : (t > 1 ? 1 : t);
+    const double d[3] = {a[0] + t * ab[0] - p[0], a[1] + t * ab[1] - p[1], a[2] + t * ab[2] - p[2]};
+    return d[0] * d[0] + d[1] * d[1] + d[2] * d[2] < tessaly::kLengthTolerance * tessaly::kLengthTolerance;
+}
+
 // The facets of s, in list order, into out (emptied first).
 void ListFacets(G3Surface* s, GArrayCollection* out);
 // Merges the intersection pieces stored on s's facets into list.

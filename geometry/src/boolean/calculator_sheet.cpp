@@ -10,6 +10,8 @@
 #include "boolean/calculator_detail.h"
 #include "tessaly/surface.h"
 
+using boolean_detail::OnSegment;
+
 namespace {
 // Remove every class of the first operand; of the second the outside and
 // the coplanar parts: what is left is the sheet inside the solid.
@@ -28,21 +30,6 @@ void InwardDirection(G3Facet* g, G3Edge* e, double* out)
     out[0] = n[1] * t[2] - n[2] * t[1];
     out[1] = n[2] * t[0] - n[0] * t[2];
     out[2] = n[0] * t[1] - n[1] * t[0];
-}
-
-// Whether p lies on the segment a-b within the length tolerance.
-bool OnSegment(const double* p, const double* a, const double* b)
-{
-    double ab[3], ap[3];
-    for (int k = 0; k < 3; ++k) {
-        ab[k] = b[k] - a[k];
-        ap[k] = p[k] - a[k];
-    }
-    const double len2 = ab[0] * ab[0] + ab[1] * ab[1] + ab[2] * ab[2];
-    const double t =
-        len2 > 0 ? std::max(0.0, std::min(1.0, (ap[0] * ab[0] + ap[1] * ab[1] + ap[2] * ab[2]) / len2)) : 0;
-    const double q[3] = {a[0] + t * ab[0], a[1] + t * ab[1], a[2] + t * ab[2]};
-    return G3Point::Equals(p, q);
 }
 
 // The solid's edge f runs along the cut face's boundary edge e (the two may

@@ -53,26 +53,52 @@ double BlockSize(G3Surface* s)
     return kBlockReach * box.GetMaxSize();
 }
 
-bool HasVertices(const G3Surface* s)
+// The event form of a difference returns an empty body rather than null.
+bool HasFacets(const G3Surface* s)
 {
-    return s && s->GetVertexCount() > 0;
+    return s && s->GetFacetCount() > 0;
 }
 } // namespace
 
-bool G3BooleanCalculator::Slice(G3Surface* s, double* plane, bool cut, G3Surface** front, G3Surface** back,
-                                bool markPlane)
+bool G3BooleanCalculator::StartSlice(G3Surface* s, double* plane, bool cut, G3Surface** front, G3Surface** back,
+                                     double* unit)
 {
     if (front)
         *front = nullptr;
     if (back)
         *back = nullptr;
-    double unit[4];
     if (!s || !plane || !front || !back || !cut || !Normalised(plane, unit))
         return false;
     if (s->GetFacetCount() == 0 || !Separates(s, unit)) {
         *front = s;
         return false;
     }
+    return true;
+}
+
+// Both parts, or the one that exists in front.
+bool G3BooleanCalculator::FinishSlice(G3Surface** front, G3Surface** back)
+{
+    if (!HasFacets(*front)) {
+        delete *front;
+        *front = *back;
+        *back = nullptr;
+        return false;
+    }
+    if (!HasFacets(*back)) {
+        delete *back;
+        *back = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool G3BooleanCalculator::Slice(G3Surface* s, double* plane, bool cut, G3Surface** front, G3Surface** back,
+                                bool markPlane)
+{
+    double unit[4];
+    if (!StartSlice(s, plane, cut, front, back, unit))
+        return false;
     const double size = BlockSize(s);
     auto* copy = static_cast<G3Surface*>(s->Duplicate());
     const double negated[4] = {-unit[0], -unit[1], -unit[2], -unit[3]};
@@ -83,50 +109,20 @@ bool G3BooleanCalculator::Slice(G3Surface* s, double* plane, bool cut, G3Surface
     *front = Sub(s, positiveBlock);
     *back = Sub(copy, negativeBlock);
     m_CuttingPlane = nullptr;
-    if (!HasVertices(*front)) {
-        delete *front;
-        *front = *back;
-        *back = nullptr;
-        return false;
-    }
-    if (!HasVertices(*back)) {
-        delete *back;
-        *back = nullptr;
-        return false;
-    }
-    return true;
+    return FinishSlice(front, back);
 }
 
 bool G3BooleanCalculator::SliceED(G3Surface* s, double* plane, bool cut, G3Surface** front, G3Surface** back)
 {
-    if (front)
-        *front = nullptr;
-    if (back)
-        *back = nullptr;
     double unit[4];
-    if (!s || !plane || !front || !back || !cut || !Normalised(plane, unit))
+    if (!StartSlice(s, plane, cut, front, back, unit))
         return false;
-    if (s->GetFacetCount() == 0 || !Separates(s, unit)) {
-        *front = s;
-        return false;
-    }
     const double size = BlockSize(s);
     auto* copy = static_cast<G3Surface*>(s->Duplicate());
     const double negated[4] = {-unit[0], -unit[1], -unit[2], -unit[3]};
     *front = Sub(s, Block(unit, size), 0);
     *back = Sub(copy, Block(negated, size), 0);
-    if (!HasVertices(*front) || (*front)->GetFacetCount() == 0) {
-        delete *front;
-        *front = *back;
-        *back = nullptr;
-        return false;
-    }
-    if (!HasVertices(*back) || (*back)->GetFacetCount() == 0) {
-        delete *back;
-        *back = nullptr;
-        return false;
-    }
-    return true;
+    return FinishSlice(front, back);
 }
 
 bool G3BooleanCalculator::CutUpByPlane(G3Surface* s, const double (&plane)[4], bool cut, G3Surface** front,

@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "boolean/boolean_provider.h"
+#include "boolean/calculator_detail.h"
 #include "brep/facets_facing.h"
 #include "core/tolerances.h"
 #include "tessaly/contour.h"
 #include "tessaly/intervals.h"
+
+using boolean_detail::OnSegment;
 
 namespace {
 // Cut edges: visible, new, and mark 3 until their vertices are classed.
@@ -68,22 +71,6 @@ std::vector<G3Interval*> DistinctPieces(G3IntervalList* pieces)
             out.push_back(piece);
     }
     return out;
-}
-
-// Whether p lies on the segment a-b within the length tolerance.
-bool OnSegment(const double* p, const double* a, const double* b)
-{
-    double ab[3], ap[3];
-    for (int k = 0; k < 3; ++k) {
-        ab[k] = b[k] - a[k];
-        ap[k] = p[k] - a[k];
-    }
-    const double len2 = ab[0] * ab[0] + ab[1] * ab[1] + ab[2] * ab[2];
-    if (len2 <= 0)
-        return Near(p, a);
-    const double t = std::max(0.0, std::min(1.0, (ap[0] * ab[0] + ap[1] * ab[1] + ap[2] * ab[2]) / len2));
-    const double q[3] = {a[0] + t * ab[0], a[1] + t * ab[1], a[2] + t * ab[2]};
-    return Near(p, q);
 }
 
 // A piece along one of f's own edges: the facet's boundary is there
