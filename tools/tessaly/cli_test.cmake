@@ -165,6 +165,22 @@ endif()
 expect_info(${WORK}/lumps/lump-2.off 6 yes)
 run(FALSE ${CLI} separate ${WORK}/missing.off ${WORK}/lumps)
 
+# A sheet at z = 0.5 across the unit box cuts it into two closed parts of
+# volume 2 and 6; a sheet that misses is an error. Offsetting the unit box
+# by 0.5 gives the box [-1.5, 1.5]^2 x [-0.5, 2.5], volume 27.
+file(WRITE ${WORK}/sheet.off "OFF\n4 2 0\n-3 -3 0.5\n3 -3 0.5\n3 3 0.5\n-3 3 0.5\n3 0 1 2\n3 0 2 3\n")
+run(TRUE ${CLI} cut ${WORK}/unit.off ${WORK}/sheet.off ${WORK}/part1.off ${WORK}/part2.g3s)
+if(NOT last_output MATCHES "part1 facets [0-9]+, closed yes, volume (2|1\\.9999)" OR NOT last_output MATCHES "part2 facets [0-9]+, closed yes, volume (6|5\\.9999)")
+  message(FATAL_ERROR "cut:\n${last_output}")
+endif()
+file(WRITE ${WORK}/far.off "OFF\n4 2 0\n-3 -3 9\n3 -3 9\n3 3 9\n-3 3 9\n3 0 1 2\n3 0 2 3\n")
+run(FALSE ${CLI} cut ${WORK}/unit.off ${WORK}/far.off ${WORK}/x.off ${WORK}/y.off)
+run(TRUE ${CLI} offset ${WORK}/unit.off ${WORK}/fat.off --distance 0.5)
+if(NOT last_output MATCHES "offset facets 6, closed yes, volume (27|26\\.9999)")
+  message(FATAL_ERROR "offset:\n${last_output}")
+endif()
+run(FALSE ${CLI} offset ${WORK}/unit.off ${WORK}/x.off --distance abc)
+
 # Picking: a ray down the middle of the unit box meets its top first, then
 # its bottom; a point classifies inside, outside or on.
 run(TRUE ${CLI} pick ${WORK}/unit.off 0.5 0.25 5 0.5 0.25 -5)

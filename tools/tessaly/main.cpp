@@ -12,6 +12,8 @@
 //   tessaly slice IN --plane A B C D FRONT BACK
 //   tessaly section IN --plane A B C D OUT.obj
 //   tessaly separate IN OUTDIR
+//   tessaly cut SOLID SHEET PART1 PART2
+//   tessaly offset IN OUT --distance T
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -43,6 +45,8 @@ int Usage()
                "       tessaly slice IN --plane A B C D FRONT BACK   (FRONT: A x + B y + C z + D < 0)\n"
                "       tessaly section IN --plane A B C D OUT.obj   (the outline as polylines)\n"
                "       tessaly separate IN OUTDIR   (one file per lump)\n"
+               "       tessaly cut SOLID SHEET PART1 PART2   (a solid cut by an open sheet)\n"
+               "       tessaly offset IN OUT --distance T   (facet planes moved out by T)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -135,6 +139,14 @@ int main(int argc, char** argv)
     }
     if (command == "slice" || command == "section") {
         const int status = command == "slice" ? RunSlice(argc, argv, error) : RunSection(argc, argv, error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "cut" && argc == 6) {
+        const int status = RunCut(argv + 2, error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "offset") {
+        const int status = RunOffset(argc, argv, error);
         return status == 0 ? 0 : Error(error);
     }
     if (command == "separate" && argc == 4) {

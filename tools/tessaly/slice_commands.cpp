@@ -9,6 +9,7 @@
 #include "mesh_formats.h"
 #include "tessaly/boolean.h"
 #include "tessaly/intervals.h"
+#include "tessaly/solids.h"
 #include "tessaly/surface.h"
 
 namespace {
@@ -140,4 +141,56 @@ int RunSeparate(const std::string& in, const std::string& outDir, std::string& e
     }
     std::printf("lumps %d\n", lumps.size());
     return ok ? 0 : kFailed;
+}
+
+int RunCut(char** paths, std::string& error)
+{
+    std::unique_ptr<G3Surface> solid = Read(paths[0], error);
+    if (!solid)
+        return kFailed;
+    std::unique_ptr<G3Surface> sheet = Read(paths[1], error);
+    if (!sheet)
+        return kFailed;
+    G3BooleanCalculator calc;
+    G3Surface *part1 = nullptr, *part2 = nullptr;
+    // The calculator consumes both only when the sheet passes through.
+    const bool cut = calc.SliceBySurface(solid.get(), sheet.get(), &part1, &part2);
+    if (cut) {
+        solid.release();
+        sheet.release();
+    }
+    std::unique_ptr<G3Surface> first(part1), second(part2);
+    if (!cut) {
+        error = "the sheet must be open and pass through the solid; nothing written";
+        return kFailed;
+    }
+    Report("part1", first.get());
+    Report("part2", second.get());
+    return WriteMesh(paths[2], first.get(), error) && WriteMesh(paths[3], second.get(), error) ? 0 : kFailed;
+}
+
+int RunOffset(int argc, char** argv, std::string& error)
+{
+    double t = 0;
+    if (argc != 6 || std::strcmp(argv[4], "--distance") != 0) {
+        error = "usage: tessaly offset IN OUT --distance T";
+        return kFailed;
+    }
+    const char* end = argv[5] + std::strlen(argv[5]);
+    auto r = std::from_chars(argv[5], end, t);
+    if (r.ec != std::errc() || r.ptr != end || !std::isfinite(t)) {
+        error = std::string("not a finite number: ") + argv[5];
+        return kFailed;
+    }
+    std::unique_ptr<G3Surface> in = Read(argv[2], error);
+    if (!in)
+        return kFailed;
+    G3Surface* out = nullptr;
+    if (!G3SolidsBuilder::Shell(in.get(), &out, t, nullptr) || !out) {
+        error = "the body could not be offset";
+        return kFailed;
+    }
+    std::unique_ptr<G3Surface> result(out);
+    Report("offset", result.get());
+    return WriteMesh(argv[3], result.get(), error) ? 0 : kFailed;
 }

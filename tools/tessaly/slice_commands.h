@@ -1,6 +1,7 @@
 #pragma once
-// tessaly slice, section and separate: cutting a solid by a plane, its
-// outline in a plane, and its lumps as files of their own.
+// tessaly slice, section, separate, cut and offset: cutting a solid by a
+// plane or a sheet, its outline in a plane, its lumps as files of their
+// own, and an offset body.
 
 #include <string>
 
@@ -13,3 +14,8 @@ int RunSection(int argc, char** argv, std::string& error);
 // tessaly separate IN OUTDIR: OUTDIR/lump-1.EXT, lump-2.EXT, ... (EXT the
 // input's, or g3s).
 int RunSeparate(const std::string& in, const std::string& outDir, std::string& error);
+// tessaly cut SOLID SHEET PART1 PART2: the solid cut by an open sheet.
+int RunCut(char** paths, std::string& error);
+// tessaly offset IN OUT --distance T: every facet plane moved out by T
+// (inwards for a negative T).
+int RunOffset(int argc, char** argv, std::string& error);
