@@ -128,6 +128,32 @@ public:
     // the number of entries of lumps.
     int Separate_Surface(G3Surface* s, GArrayCollection* lumps);
 
+    // ---- Blends --------------------------------------------------------------
+    // Rounds the edge of the solid s that runs between the vertices at p1 and
+    // p2 (either order): the edge is replaced by an arc of `segments` flat
+    // strips, tangent to the edge's two facets, of radius r1 at p1 and r2 at
+    // p2 (one segment gives a chamfer). A convex edge loses material, a
+    // concave one gains a fillet. Returns a new solid owned by the caller (s
+    // is not changed), or null when the edge or either of its facets is
+    // missing, the facets are coplanar or fold flat onto each other, a radius
+    // or the count is not positive, or the result would have fewer than 4
+    // facets. The radii must fit the facets: the arc's tangent lines lie
+    // r / tan(angle / 2) from the edge.
+    G3Surface* Blend(G3Surface* s, double* const p1, double* const p2, double r1, double r2, int segments);
+    // Rounds the corner of s at point where exactly three facet planes meet
+    // (the facets within a few radii of the point whose planes pass through
+    // it) into a patch of the sphere of the given radius tangent to the three
+    // planes, with `segments` strips along each side. Everything of the
+    // corner cell (bounded by the three planes and the planes through the
+    // sphere's centre across the three edges) outside the sphere is taken
+    // away from a convex corner, or filled in a concave one. After the three
+    // edges at the corner were blended with the same radius, this closes the
+    // corner smoothly; on a sharp corner it rounds the tip alone. Returns a
+    // new solid owned by the caller (s is not changed), or null when the
+    // corner is not made of three planes that are all convex or all concave
+    // there, or the input is invalid.
+    G3Surface* BlendCorner(G3Surface* s, double* const point, double radius, int segments);
+
     // ---- Queries against one body -------------------------------------------
     // Starts queries on s (not scaled or triangulated): working data and a
     // grid of s's facets. The queries are in s's units.
@@ -208,6 +234,10 @@ protected:
     // The facets of the first operand intersected among themselves, each
     // pair once.
     void DivideSelf();
+    // The closed prism between two profiles of count points each (3 values
+    // a point): the first point of a profile lies on the blended edge, the
+    // others run along the arc. Owned by the caller.
+    G3Surface* CreateBlendFacets(int count, const double* start, const double* end);
 
     G3Surface* m_First = nullptr;
     G3Surface* m_Second = nullptr;

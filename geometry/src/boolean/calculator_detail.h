@@ -46,6 +46,9 @@ inline bool OnSegment(const double* p, const double* a, const double* b)
     return d[0] * d[0] + d[1] * d[1] + d[2] * d[2] < tessaly::kLengthTolerance * tessaly::kLengthTolerance;
 }
 
+// The direction in g's plane, across its edge e, that points into g (not of
+// unit length).
+void InwardDirection(G3Facet* g, G3Edge* e, double* out);
 // The facets of s, in list order, into out (emptied first).
 void ListFacets(G3Surface* s, GArrayCollection* out);
 // Merges the intersection pieces stored on s's facets into list.

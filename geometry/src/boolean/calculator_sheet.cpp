@@ -10,17 +10,10 @@
 #include "boolean/calculator_detail.h"
 #include "tessaly/surface.h"
 
+using boolean_detail::InwardDirection;
 using boolean_detail::OnSegment;
 
-namespace {
-// Remove every class of the first operand; of the second the outside and
-// the coplanar parts: what is left is the sheet inside the solid.
-constexpr int kAllClasses = SC_ON | SC_OUT | SC_IN | SC_ON_SAME | SC_ON_OPPOSITE;
-constexpr int kSheetOutside = SC_OUT | SC_ON_SAME | SC_ON_OPPOSITE;
-
-// The direction in g's plane, across the edge from a to b (as g runs it),
-// that points into g.
-void InwardDirection(G3Facet* g, G3Edge* e, double* out)
+void boolean_detail::InwardDirection(G3Facet* g, G3Edge* e, double* out)
 {
     const bool forward = g->GetMoveDirection(e);
     const double* a = (forward ? e->GetVertex1() : e->GetVertex2())->GetXYZ();
@@ -31,6 +24,12 @@ void InwardDirection(G3Facet* g, G3Edge* e, double* out)
     out[1] = n[2] * t[0] - n[0] * t[2];
     out[2] = n[0] * t[1] - n[1] * t[0];
 }
+
+namespace {
+// Remove every class of the first operand; of the second the outside and
+// the coplanar parts: what is left is the sheet inside the solid.
+constexpr int kAllClasses = SC_ON | SC_OUT | SC_IN | SC_ON_SAME | SC_ON_OPPOSITE;
+constexpr int kSheetOutside = SC_OUT | SC_ON_SAME | SC_ON_OPPOSITE;
 
 // The solid's edge f runs along the cut face's boundary edge e (the two may
 // be split at different points).

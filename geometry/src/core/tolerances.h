@@ -51,4 +51,9 @@ inline constexpr double kBooleanWorkingScale = 1000.0;
 // rotations are one degree of freedom (gimbal lock).
 inline constexpr double kGimbalCosine = 1e-8;
 
+// Two facets whose directions away from a shared edge are closer than this
+// angle (radians) to parallel or opposite cannot be blended: the arc would
+// have no size or no place.
+inline constexpr double kBlendAngleTolerance = 1e-6;
+
 } // namespace tessaly
