@@ -5,29 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "arguments.h"
 #include "mesh_formats.h"
 #include "tessaly/boolean.h"
 #include "tessaly/surface.h"
 
 namespace {
 constexpr int kFailed = 1;
-
-bool Number(const char* text, double& value)
-{
-    const char* end = text + std::strlen(text);
-    auto r = std::from_chars(text, end, value);
-    return r.ec == std::errc() && r.ptr == end && std::isfinite(value);
-}
-
-bool Numbers(char** texts, int count, double* values, std::string& error)
-{
-    for (int k = 0; k < count; ++k)
-        if (!Number(texts[k], values[k])) {
-            error = std::string("not a finite number: ") + texts[k];
-            return false;
-        }
-    return true;
-}
 
 // The body of path, checked to be a closed solid facing outwards.
 G3Surface* ReadSolid(const std::string& path, std::string& error)
@@ -93,7 +77,7 @@ int RunBoolean(const std::string& operation, const std::string& a, const std::st
 int RunPick(const std::string& file, char** coordinates, std::string& error)
 {
     double pq[6];
-    if (!Numbers(coordinates, 6, pq, error))
+    if (!ParseFiniteList(coordinates, 6, pq, error))
         return kFailed;
     G3Surface s;
     if (!ReadMesh(file, &s, error))
@@ -118,7 +102,7 @@ int RunPick(const std::string& file, char** coordinates, std::string& error)
 int RunClassify(const std::string& file, char** coordinates, std::string& error)
 {
     double p[3];
-    if (!Numbers(coordinates, 3, p, error))
+    if (!ParseFiniteList(coordinates, 3, p, error))
         return kFailed;
     G3Surface* s = ReadSolid(file, error);
     if (!s)

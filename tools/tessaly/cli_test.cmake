@@ -181,6 +181,20 @@ if(NOT last_output MATCHES "offset facets 6, closed yes, volume (27|26\\.9999)")
 endif()
 run(FALSE ${CLI} offset ${WORK}/unit.off ${WORK}/x.off --distance abc)
 
+# A chamfer of 0.5 along one bottom edge of the unit box takes 2 x 0.125; a
+# rounded corner stays closed; a point that is no edge's end is an error.
+run(TRUE ${CLI} blend ${WORK}/unit.off ${WORK}/chamfer.off --edge -1 -1 0 1 -1 0 --radius 0.5 --segments 1)
+if(NOT last_output MATCHES "blend facets [0-9]+, closed yes, volume (7\\.75|7\\.7499)")
+  message(FATAL_ERROR "blend edge:\n${last_output}")
+endif()
+run(TRUE ${CLI} blend ${WORK}/unit.off ${WORK}/corner.off --corner -1 -1 0 --radius 0.5)
+if(NOT last_output MATCHES "blend facets [0-9]+, closed yes, volume 7\\.9")
+  message(FATAL_ERROR "blend corner:\n${last_output}")
+endif()
+run(FALSE ${CLI} blend ${WORK}/unit.off ${WORK}/x.off --edge -1 -1 0 1 1 0 --radius 0.5)
+run(FALSE ${CLI} blend ${WORK}/unit.off ${WORK}/x.off --edge -1 -1 0 1 -1 0 --radius -1)
+run(FALSE ${CLI} blend ${WORK}/unit.off ${WORK}/x.off --corner 0 0 0 --edge -1 -1 0 1 -1 0 --radius 1)
+
 # Picking: a ray down the middle of the unit box meets its top first, then
 # its bottom; a point classifies inside, outside or on.
 run(TRUE ${CLI} pick ${WORK}/unit.off 0.5 0.25 5 0.5 0.25 -5)

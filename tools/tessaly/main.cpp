@@ -14,6 +14,7 @@
 //   tessaly separate IN OUTDIR
 //   tessaly cut SOLID SHEET PART1 PART2
 //   tessaly offset IN OUT --distance T
+//   tessaly blend IN OUT (--edge X1 Y1 Z1 X2 Y2 Z2 | --corner X Y Z) --radius R [--radius2 R2] [--segments N]
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -47,6 +48,8 @@ int Usage()
                "       tessaly separate IN OUTDIR   (one file per lump)\n"
                "       tessaly cut SOLID SHEET PART1 PART2   (a solid cut by an open sheet)\n"
                "       tessaly offset IN OUT --distance T   (facet planes moved out by T)\n"
+               "       tessaly blend IN OUT (--edge X1 Y1 Z1 X2 Y2 Z2 | --corner X Y Z) --radius R\n"
+               "                     [--radius2 R2] [--segments N]   (a rounded edge or corner, N = 8)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -143,6 +146,10 @@ int main(int argc, char** argv)
     }
     if (command == "cut" && argc == 6) {
         const int status = RunCut(argv + 2, error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "blend") {
+        const int status = RunBlend(argc, argv, error);
         return status == 0 ? 0 : Error(error);
     }
     if (command == "offset") {

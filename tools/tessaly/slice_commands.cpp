@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "arguments.h"
 #include "mesh_formats.h"
 #include "tessaly/boolean.h"
 #include "tessaly/intervals.h"
@@ -23,15 +24,8 @@ bool ParsePlane(int argc, char** argv, int at, double* plane, std::string& error
         error = "expected --plane A B C D";
         return false;
     }
-    for (int k = 0; k < 4; ++k) {
-        const char* text = argv[at + 1 + k];
-        const char* end = text + std::strlen(text);
-        auto r = std::from_chars(text, end, plane[k]);
-        if (r.ec != std::errc() || r.ptr != end || !std::isfinite(plane[k])) {
-            error = std::string("not a finite number: ") + text;
-            return false;
-        }
-    }
+    if (!ParseFiniteList(argv + at + 1, 4, plane, error))
+        return false;
     if (plane[0] == 0 && plane[1] == 0 && plane[2] == 0) {
         error = "the plane's normal (A, B, C) is zero";
         return false;
@@ -176,9 +170,7 @@ int RunOffset(int argc, char** argv, std::string& error)
         error = "usage: tessaly offset IN OUT --distance T";
         return kFailed;
     }
-    const char* end = argv[5] + std::strlen(argv[5]);
-    auto r = std::from_chars(argv[5], end, t);
-    if (r.ec != std::errc() || r.ptr != end || !std::isfinite(t)) {
+    if (!ParseFinite(argv[5], t)) {
         error = std::string("not a finite number: ") + argv[5];
         return kFailed;
     }
@@ -192,5 +184,81 @@ int RunOffset(int argc, char** argv, std::string& error)
     }
     std::unique_ptr<G3Surface> result(out);
     Report("offset", result.get());
+    return WriteMesh(argv[3], result.get(), error) ? 0 : kFailed;
+}
+
+namespace {
+constexpr int kDefaultBlendSegments = 8;
+constexpr int kMaxBlendSegments = 1024;
+
+struct BlendOptions {
+    bool edge = false, corner = false;
+    double points[6] = {0, 0, 0, 0, 0, 0};
+    double radius = 0, radius2 = 0;
+    bool radius2Given = false;
+    int segments = kDefaultBlendSegments;
+};
+
+bool ParseBlendFlags(int argc, char** argv, BlendOptions& o, std::string& error)
+{
+    for (int k = 4; k < argc; ++k) {
+        const std::string flag = argv[k];
+        const int values = flag == "--edge" ? 6 : flag == "--corner" ? 3 : 1;
+        if (k + values >= argc) {
+            error = flag + " needs " + std::to_string(values) + (values == 1 ? " value" : " values");
+            return false;
+        }
+        if (flag == "--edge" || flag == "--corner") {
+            (flag == "--edge" ? o.edge : o.corner) = true;
+            if (!ParseFiniteList(argv + k + 1, values, o.points, error))
+                return false;
+        } else if (flag == "--radius" || flag == "--radius2") {
+            double& r = flag == "--radius" ? o.radius : o.radius2;
+            if (!ParseFinite(argv[k + 1], r) || r <= 0) {
+                error = flag + " must be a positive number";
+                return false;
+            }
+            o.radius2Given = o.radius2Given || flag == "--radius2";
+        } else if (flag == "--segments") {
+            if (!ParseIntInRange(argv[k + 1], 1, kMaxBlendSegments, o.segments)) {
+                error = "the segments must be an integer from 1 to " + std::to_string(kMaxBlendSegments);
+                return false;
+            }
+        } else {
+            error = "unknown flag " + flag;
+            return false;
+        }
+        k += values;
+    }
+    if (o.edge == o.corner || o.radius <= 0 || (o.corner && o.radius2Given)) {
+        error = "usage: tessaly blend IN OUT (--edge X1 Y1 Z1 X2 Y2 Z2 | --corner X Y Z) --radius R [--radius2 R2] "
+                "[--segments N]";
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+int RunBlend(int argc, char** argv, std::string& error)
+{
+    BlendOptions o;
+    if (argc < 4 || !ParseBlendFlags(argc, argv, o, error)) {
+        if (error.empty())
+            error = "usage: tessaly blend IN OUT (--edge ... | --corner ...) --radius R";
+        return kFailed;
+    }
+    std::unique_ptr<G3Surface> in = Read(argv[2], error);
+    if (!in)
+        return kFailed;
+    G3BooleanCalculator calc;
+    std::unique_ptr<G3Surface> result(o.edge ? calc.Blend(in.get(), o.points, o.points + 3, o.radius,
+                                                          o.radius2Given ? o.radius2 : o.radius, o.segments)
+                                             : calc.BlendCorner(in.get(), o.points, o.radius, o.segments));
+    if (!result) {
+        error = o.edge ? "no edge of two facets at an angle runs between the two points, or the radius does not fit"
+                       : "the point is not a corner of three planes, all convex or all concave";
+        return kFailed;
+    }
+    Report("blend", result.get());
     return WriteMesh(argv[3], result.get(), error) ? 0 : kFailed;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // tessaly slice, section, separate, cut and offset: cutting a solid by a
 // plane or a sheet, its outline in a plane, its lumps as files of their
-// own, and an offset body.
+// own, an offset body, and blended edges and corners.
 
 #include <string>
 
@@ -19,3 +19,8 @@ int RunCut(char** paths, std::string& error);
 // tessaly offset IN OUT --distance T: every facet plane moved out by T
 // (inwards for a negative T).
 int RunOffset(int argc, char** argv, std::string& error);
+// tessaly blend IN OUT (--edge X1 Y1 Z1 X2 Y2 Z2 | --corner X Y Z) --radius R
+// [--radius2 R2] [--segments N]: the edge between the two vertices rounded
+// (radius R at the first, R2 at the second; N = 1 a chamfer), or the corner
+// at the point rounded into a sphere patch.
+int RunBlend(int argc, char** argv, std::string& error);
