@@ -124,13 +124,14 @@ bool G3BooleanCalculator::SliceBySurface(G3Surface* solid, G3Surface* sheet, G3S
     imprinted->ChangeEdgeFlags(G3Obj::kMark3 | G3Obj::kMark4, false);
     imprinted->ChangeFacetFlags(G3Obj::kMark3 | G3Obj::kMark4, false);
 
-    // Seeds of the two sides at every edge along the cut.
-    const double* reference = cutFace->GetFacet(0)->GetPlane();
+    // Seeds of the two sides at every edge along the cut, told apart by the
+    // normal of the cut face there (a bent sheet turns it).
     std::vector<G3Facet*> sideA, sideB;
     for (int i = 0; i < cutFace->GetEdgeCount(); ++i) {
         G3Edge* e = cutFace->GetEdge(i);
         if (e->GetFacet1() && e->GetFacet2())
             continue; // inside the cut face
+        const double* reference = (e->GetFacet1() ? e->GetFacet1() : e->GetFacet2())->GetPlane();
         for (int k = 0; k < imprinted->GetEdgeCount(); ++k) {
             G3Edge* f = imprinted->GetEdge(k);
             if (f->GetMark4() || !Along(e, f))

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "tessaly/boolean.h"
@@ -265,6 +266,33 @@ TEST(Slice, BySheet)
     EXPECT_NEAR(DivergenceVolume(part1), 1.5, 1e-9);
     delete part1;
     delete part2;
+
+    // A sheet bent along x = y = 1.5 cuts both tips off the L: three
+    // pieces, the tips on the bend's outer side, every piece exactly once.
+    {
+        auto* bent = new G3Surface(6, 0);
+        G3Vertex* v[6] = {bent->AddVertex(1.5, -1, -1), bent->AddVertex(1.5, 1.5, -1), bent->AddVertex(1.5, 1.5, 2),
+                          bent->AddVertex(1.5, -1, 2),  bent->AddVertex(-1, 1.5, -1),  bent->AddVertex(-1, 1.5, 2)};
+        G3Vertex* wing1[4] = {v[0], v[1], v[2], v[3]};
+        G3Vertex* wing2[4] = {v[1], v[4], v[5], v[2]};
+        bent->AddFacet(4, wing1, 1, nullptr, nullptr);
+        bent->AddFacet(4, wing2, 1, nullptr, nullptr);
+        bent->FormPlaneEquation();
+        ASSERT_TRUE(calc.SliceBySurface(MakeVoxelBody({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), bent, &part1, &part2));
+        std::unique_ptr<G3Surface> tips(part1), body(part2);
+        if (DivergenceVolume(tips.get()) > DivergenceVolume(body.get()))
+            std::swap(tips, body);
+        EXPECT_NEAR(DivergenceVolume(tips.get()), 1.0, 1e-9);
+        EXPECT_NEAR(DivergenceVolume(body.get()), 2.0, 1e-9);
+        EXPECT_EQ(ValidateTopology(body.get()), "");
+        EXPECT_EQ(EulerCharacteristic(body.get()), 2);
+        GArrayCollection lumps;
+        EXPECT_EQ(calc.Separate_Surface(tips.get(), &lumps), 2);
+        for (int k = 0; k < lumps.size(); ++k) {
+            std::unique_ptr<G3Surface> lump(static_cast<G3Surface*>(lumps.get(k)));
+            ExpectClosedSolid(lump.get(), 0.5);
+        }
+    }
 
     // A sheet that misses, and a closed cutter: false, nothing consumed.
     G3Surface* cube = MakeCube();
