@@ -307,3 +307,41 @@ TEST(Slice, BySheet)
     delete away;
     delete closed;
 }
+
+// Refused calls consume nothing and hand out nothing: the caller's solid is
+// whole afterwards and deleting it is the only release (the sanitizer's
+// leak check runs over every path here).
+TEST(Slice, RefusedCallsOwnNothing)
+{
+    G3BooleanCalculator calc;
+    std::unique_ptr<G3Surface> cube(MakeCube());
+    double plane[4] = {0, 0, 1, -0.5}, zero[4] = {0, 0, 0, 1}, nan[4] = {0, 0, NAN, 0};
+    G3Surface *front = cube.get(), *back = cube.get();
+    struct Case {
+        G3Surface* s;
+        double* plane;
+        G3Surface** front;
+        G3Surface** back;
+    };
+    for (const Case& c : {Case{nullptr, plane, &front, &back}, Case{cube.get(), nullptr, &front, &back},
+                          Case{cube.get(), zero, &front, &back}, Case{cube.get(), nan, &front, &back},
+                          Case{cube.get(), plane, nullptr, &back}, Case{cube.get(), plane, &front, nullptr}}) {
+        EXPECT_FALSE(calc.Slice(c.s, c.plane, true, c.front, c.back, false));
+        EXPECT_FALSE(calc.SliceED(c.s, c.plane, true, c.front, c.back));
+        EXPECT_TRUE(front == nullptr || c.front == nullptr);
+        EXPECT_TRUE(back == nullptr || c.back == nullptr);
+        front = back = cube.get();
+    }
+    G3Surface* sections = cube.get();
+    EXPECT_FALSE(calc.Divide(cube.get(), 0, plane, &sections));
+    EXPECT_EQ(sections, nullptr);
+    double away[4] = {0, 0, 1, -7};
+    EXPECT_FALSE(calc.Divide(cube.get(), 1, away, &sections));
+    EXPECT_EQ(sections, nullptr);
+    G3Surface *part1 = cube.get(), *part2 = cube.get();
+    EXPECT_FALSE(calc.SliceBySurface(cube.get(), cube.get(), &part1, &part2));
+    EXPECT_FALSE(calc.SliceBySurface(cube.get(), nullptr, &part1, &part2));
+    EXPECT_EQ(part1, nullptr);
+    EXPECT_EQ(part2, nullptr);
+    ExpectClosedSolid(cube.get(), 1.0);
+}
