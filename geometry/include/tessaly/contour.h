@@ -132,6 +132,24 @@ public:
     int FormContours(GArrayCollection* result);
     int FormContours(GArrayCollection* result, UNION_EDGE_ALG alg);
 
+    // ---- Contours out of a surface's edge graph --------------------------
+    // Takes one closed contour out of the free edges of surface (edges in
+    // their vertices' rings, without facets): the walk leaves `from` along
+    // start and at every vertex turns onto the next edge clockwise in the
+    // projection a1, a2, so each loop bounds one face. Returns a new contour
+    // of the walked edges (between the surface's own vertices, with the
+    // edges' flags and user values) whose edges are deleted from the
+    // surface; null when no loop of 3 or more edges closes, and then the
+    // walked edges and start are deleted all the same, so that repeated
+    // calls always come to an end. The walk borrows the Mark and Mark2
+    // flags of the edges (clear on entry and on return). Edges whose id is
+    // their place in the surface's edge list are found without a search.
+    static G3EdgeList* RemoveContour(G3Surface* surface, G3Edge* start, G3Vertex* from, int a1, int a2, int facetFlags,
+                                     int facetSurface);
+    // Deletes the free edge e from surface; the edge moved into its place
+    // in the edge list gets that place as its id.
+    static void RemoveFreeEdge(G3Surface* surface, G3Edge* e);
+
 protected:
     // The graph tracing shared by RemoveSelfIntersections and FormContours.
     int TraceContours(GArrayCollection* result, bool parity);

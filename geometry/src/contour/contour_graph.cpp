@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "contour/contour_walk.h"
 #include "core/tolerances.h"
 #include "tessaly/hashes.h"
 
@@ -140,71 +141,11 @@ bool G3ContourGraph::FindLegalEdge(G3Edge** edge, G3Vertex** start)
     return true;
 }
 
-G3Edge* G3ContourGraph::NextEdge(G3Edge* e, G3Vertex* u, G3Vertex* v)
-{
-    double back = G3Math::CalcAngle(v, u, 0.0, m_A1, m_A2);
-    G3Edge* best = nullptr;
-    double bestScore = -1.0;
-    for (G3Edge* x = v->GetFirstEdge(); x; x = x->GetVertexNext(v)) {
-        if (x->GetVertex1() == e->GetVertex1() && x->GetVertex2() == e->GetVertex2())
-            continue;
-        double score = G3Math::CalcAngle(v, x->GetOtherVertex(v), back, m_A1, m_A2);
-        if (score > bestScore) {
-            best = x;
-            bestScore = score;
-        }
-    }
-    return best;
-}
-
 G3EdgeList* G3ContourGraph::RemoveContour(G3Edge* start, G3Vertex* from, int facetFlags, int facetSurface)
 {
     std::vector<G3Edge*> path;
     std::vector<G3Vertex*> starts;
-    G3Edge* e = start;
-    G3Vertex* u = from;
-    G3Vertex* v = start->GetOtherVertex(from);
-    bool closed = false;
-    for (int steps = 0; steps <= m_AliveEdges + 1; ++steps) {
-        if (e->GetMark()) {
-            // Another unused edge between the same two vertices, if any;
-            // otherwise the walk has closed on itself at e.
-            GArrayCollection parallel;
-            u->GetEdges(v, &parallel);
-            G3Edge* alternative = nullptr;
-            for (int k = 0; k < parallel.size(); ++k)
-                if (!static_cast<G3Edge*>(parallel.get(k))->GetMark())
-                    alternative = static_cast<G3Edge*>(parallel.get(k));
-            if (!alternative) {
-                std::size_t k = 0;
-                while (k < path.size() && path[k] != e)
-                    ++k;
-                path.erase(path.begin(), path.begin() + static_cast<long>(k));
-                starts.erase(starts.begin(), starts.begin() + static_cast<long>(k));
-                closed = !path.empty();
-                break;
-            }
-            e = alternative;
-        }
-        e->SetMark();
-        e->SetMark2();
-        path.push_back(e);
-        starts.push_back(u);
-        G3Edge* next = NextEdge(e, u, v);
-        if (!next)
-            break;
-        if (next == start) {
-            closed = true;
-            break;
-        }
-        u = v;
-        v = next->GetOtherVertex(v);
-        e = next;
-    }
-    for (G3Edge* x : path) {
-        x->ClearMark();
-        x->ClearMark2();
-    }
+    const bool closed = contour_walk::Walk(start, from, m_A1, m_A2, m_AliveEdges + 1, &path, &starts);
     if (!closed || path.size() < 3) {
         // Whatever was walked cannot close: take it out so the next start
         // differs.

@@ -36,7 +36,6 @@ public:
 private:
     G3Vertex* Lookup(G3Vertex* source, class G3PointHash* hash);
     void Remove(G3Edge* e);
-    G3Edge* NextEdge(G3Edge* e, G3Vertex* u, G3Vertex* v);
     G3EdgeList* MakeContour(const std::vector<G3Edge*>& path, const std::vector<G3Vertex*>& from, int facetFlags,
                             int facetSurface);
 
