@@ -4,7 +4,9 @@
 // and so the spans, do not change.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <queue>
 #include <utility>
 
 #include "contour/path_boolean_state.h"
@@ -51,7 +53,8 @@ private:
     void EmitRun(int s, Role role);
     void EmitEdge(const double* p, const double* q, int userValue);
     G3Vertex* VertexAt(const double* p);
-    void ProcessBeam(double y);
+    bool ProcessBeam(double y);
+    void DropEndedSegments();
     void ProcessHorizontals();
     bool NextLine(double* y) const;
     void ExtractContours();
@@ -60,7 +63,9 @@ private:
     std::vector<Segment>& m_Seg;
     std::vector<int> m_Order; // segments by their lower end
     std::size_t m_Next = 0;
-    std::vector<int> m_Active, m_Horizontal, m_Current, m_Previous;
+    std::vector<int> m_Active, m_Horizontal, m_Current, m_Previous, m_Before;
+    // Upper ends of the active segments, lowest first.
+    std::priority_queue<std::pair<double, int>, std::vector<std::pair<double, int>>, std::greater<>> m_Tops;
     std::vector<unsigned char> m_Parity; // per contour
     std::vector<double> m_Crossings, m_Recorded;
     double m_Y = 0, m_LastY = 0, m_Height = 1;
@@ -110,8 +115,10 @@ bool Scan::Less(int i, int j) const
 void Scan::Place(double y)
 {
     m_Y = y;
-    for (int s : m_Active)
-        m_Seg[s].x = XAt(s, y);
+    for (int s : m_Active) {
+        Segment& g = m_Seg[s];
+        g.x = (y - g.a[1]) * g.inverseSlope + g.a[0];
+    }
 }
 
 // Insertion sort from the order of the last line: nearly sorted, and every
@@ -176,8 +183,11 @@ void Scan::BuildSpans(std::vector<int>& spans)
         spans.push_back(s);
         open = -1;
     }
-    for (int s : m_Active)
-        m_Parity[static_cast<std::size_t>(m_Seg[s].contour)] = 0;
+    // Every contour crosses a line an even number of times, unless the
+    // tolerances split a pair: then some counts are left to clear.
+    if (depth != 0)
+        for (int s : m_Active)
+            m_Parity[static_cast<std::size_t>(m_Seg[s].contour)] = 0;
 }
 
 G3Vertex* Scan::VertexAt(const double* p)
@@ -266,16 +276,18 @@ void Scan::Emit(bool record)
 }
 
 // Crossings inside the beam below y: each becomes a scan line of its own.
-void Scan::ProcessBeam(double y)
+// True when there were none: the active list is then placed and sorted on
+// y.
+bool Scan::ProcessBeam(double y)
 {
-    const std::vector<int> before = m_Active;
+    m_Before = m_Active;
     m_Crossings.clear();
     Place(y);
     Sort(true);
     if (m_Crossings.empty())
-        return;
+        return true;
     std::sort(m_Crossings.begin(), m_Crossings.end());
-    m_Active = before;
+    m_Active.swap(m_Before);
     for (double c : m_Crossings) {
         Place(c);
         Sort(false);
@@ -283,6 +295,21 @@ void Scan::ProcessBeam(double y)
         Emit(false);
         std::swap(m_Current, m_Previous);
     }
+    return false;
+}
+
+// Takes the segments that end on this line out of the active list.
+void Scan::DropEndedSegments()
+{
+    bool any = false;
+    while (!m_Tops.empty() && m_Tops.top().first <= m_Y + kLengthTolerance) {
+        m_Seg[m_Tops.top().second].ended = true;
+        m_Tops.pop();
+        any = true;
+    }
+    if (any)
+        m_Active.erase(std::remove_if(m_Active.begin(), m_Active.end(), [this](int s) { return m_Seg[s].ended; }),
+                       m_Active.end());
 }
 
 // Spans as x intervals on the scan line.
@@ -379,7 +406,8 @@ void Scan::ProcessHorizontals()
     flush();
 }
 
-// The lowest end of a segment not yet taken or of an active segment.
+// The lowest end of a segment not yet taken or of an active segment (an
+// upper end within the tolerance above a lower end is taken instead).
 bool Scan::NextLine(double* y) const
 {
     bool found = false;
@@ -388,12 +416,9 @@ bool Scan::NextLine(double* y) const
         candidate = m_Seg[m_Order[m_Next]].a[1];
         found = true;
     }
-    for (auto it = m_Active.rbegin(); it != m_Active.rend(); ++it) {
-        const double top = m_Seg[*it].b[1];
-        if (!found || top <= candidate + kLengthTolerance) {
-            candidate = top;
-            found = true;
-        }
+    if (!m_Tops.empty() && (!found || m_Tops.top().first <= candidate + kLengthTolerance)) {
+        candidate = m_Tops.top().first;
+        found = true;
     }
     *y = candidate;
     return found;
@@ -425,20 +450,26 @@ void Scan::Run()
     bool first = true;
     while (NextLine(&y)) {
         std::swap(m_Current, m_Previous);
-        if (!first && !m_Previous.empty())
-            ProcessBeam(y);
+        // Without crossings in the beam, the active list is already placed
+        // and sorted on this line.
+        const bool placed = !first && !m_Previous.empty() && ProcessBeam(y);
         first = false;
         m_LastY = y;
         m_Y = y;
-        m_Active.erase(std::remove_if(m_Active.begin(), m_Active.end(),
-                                      [this, y](int s) { return m_Seg[s].b[1] <= y + kLengthTolerance; }),
-                       m_Active.end());
+        DropEndedSegments();
         m_Horizontal.clear();
         while (m_Next < m_Order.size() && m_Seg[m_Order[m_Next]].a[1] <= y + kLengthTolerance) {
             const int s = m_Order[m_Next++];
-            (m_Seg[s].kind == kSloped ? m_Active : m_Horizontal).push_back(s);
+            if (m_Seg[s].kind == kHorizontal) {
+                m_Horizontal.push_back(s);
+                continue;
+            }
+            m_Seg[s].x = XAt(s, y);
+            m_Active.push_back(s);
+            m_Tops.push({m_Seg[s].b[1], s});
         }
-        Place(y);
+        if (!placed)
+            Place(y);
         Sort(false);
         BuildSpans(m_Current);
         Emit(true);

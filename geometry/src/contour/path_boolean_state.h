@@ -39,6 +39,7 @@ struct Segment {
     int path = 0;
     Role current = kNoRole;  // on the line being processed
     Role previous = kNoRole; // on the line before
+    bool ended = false;      // left the active list
 };
 
 struct ScanState {
