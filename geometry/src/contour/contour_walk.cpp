@@ -49,13 +49,17 @@ bool contour_walk::Walk(G3Edge* start, G3Vertex* from, int a1, int a2, int maxSt
         if (e->GetMark()) {
             G3Edge* alternative = UnwalkedParallel(u, v);
             if (!alternative) {
-                // The walk closed on itself at e: the loop is the path from e.
+                // The walk closed on itself at e: the loop is the path from
+                // e, when e is entered the same way again (back along a
+                // dangling edge is no loop).
                 std::size_t k = 0;
                 while (k < path->size() && (*path)[k] != e)
                     ++k;
-                path->erase(path->begin(), path->begin() + static_cast<long>(k));
-                starts->erase(starts->begin(), starts->begin() + static_cast<long>(k));
-                closed = !path->empty();
+                closed = k < path->size() && (*starts)[k] == u;
+                if (closed) {
+                    path->erase(path->begin(), path->begin() + static_cast<long>(k));
+                    starts->erase(starts->begin(), starts->begin() + static_cast<long>(k));
+                }
                 break;
             }
             e = alternative;
@@ -68,7 +72,8 @@ bool contour_walk::Walk(G3Edge* start, G3Vertex* from, int a1, int a2, int maxSt
         if (!next)
             break;
         if (next == start) {
-            closed = true;
+            // Back at the start: a loop when leaving it the same way again.
+            closed = v == from;
             break;
         }
         u = v;

@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <set>
 #include <vector>
 
 #include "polygon_oracle.h"
 #include "tessaly/path_boolean.h"
+#include "tessaly/surface.h"
 
 namespace {
 using Point = std::array<double, 3>;
@@ -340,4 +342,39 @@ TEST(PathUnion, SelfCrossingContoursAndDegenerateInput)
     idle.ContourEndLoad(SEGMENT_LINE, 0);
     idle.DoIntersect(BOOLEAN_UNION);
     EXPECT_EQ(idle.begins + idle.ends, 0);
+}
+
+TEST(PathUnion, RemoveContourEndsOnDanglingEdges)
+{
+    // Two triangles sharing a vertex, a dangling edge and a stray pair of
+    // edges between the same two points.
+    G3Surface s;
+    const double pts[7][3] = {{0, 0, 0}, {2, 0, 0}, {1, 1, 0}, {2, 2, 0}, {0, 2, 0}, {5, 5, 0}, {6, 5, 0}};
+    G3Vertex* v[7];
+    for (int k = 0; k < 7; ++k)
+        v[k] = s.AddVertex(pts[k]);
+    const int edges[][2] = {{0, 1}, {1, 2}, {2, 0}, {2, 3}, {3, 4}, {4, 2}, {1, 5}, {5, 6}, {6, 5}};
+    for (const auto& e : edges) {
+        const long id = s.GetEdgeCount();
+        s.AddEdge(v[e[0]], v[e[1]])->SetId(id);
+    }
+    // Along the first triangle's edge: the walk turns onto the next edge
+    // clockwise at the shared vertex and closes the triangle alone.
+    G3Edge* first = s.GetEdge(0);
+    std::unique_ptr<G3EdgeList> triangle(G3EdgeList::RemoveContour(&s, first, v[0], 0, 1, 1, 1));
+    ASSERT_NE(triangle, nullptr);
+    EXPECT_EQ(triangle->size(), 3);
+    EXPECT_NEAR(triangle->GetSignedArea(), 1, 1e-12);
+    EXPECT_EQ(s.GetEdgeCount(), 6);
+    // Taking contours out from the last edge until none is left ends: every
+    // call removes something, and what comes back is a closed chain.
+    for (int guard = 0; s.GetEdgeCount() > 0 && guard < 100; ++guard) {
+        G3Edge* e = s.GetEdge(s.GetEdgeCount() - 1);
+        const int before = s.GetEdgeCount();
+        std::unique_ptr<G3EdgeList> c(G3EdgeList::RemoveContour(&s, e, e->GetVertex1(), 0, 1, 1, 1));
+        EXPECT_LT(s.GetEdgeCount(), before) << "no progress";
+        for (int k = 0; c && k < c->size(); ++k)
+            EXPECT_EQ(c->GetEdge(k)->GetVertex2(), c->GetEdge((k + 1) % c->size())->GetVertex1());
+    }
+    EXPECT_EQ(s.GetEdgeCount(), 0);
 }
