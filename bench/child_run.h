@@ -29,16 +29,13 @@ struct ChildMeter {
         base = ReadStatusKb("VmRSS:");
         t0 = std::chrono::steady_clock::now();
     }
-    double Seconds() const
-    {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    }
+    double Seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(); }
     long PeakKb() const { return ReadStatusKb("VmHWM:") - base; }
 };
 
-// Result must be trivially copyable; the work fills it.
-template <class Result>
-ChildStatus RunInChild(const std::function<void(ChildMeter&, Result&)>& work, int capSeconds, Result* out)
+// Result must be trivially copyable; the work, run in the child, fills it.
+// A cap of 0 seconds lets the child run as long as it takes.
+template <class Result> ChildStatus RunInChild(const std::function<void(Result&)>& work, int capSeconds, Result* out)
 {
     int fd[2];
     if (pipe(fd) != 0)
@@ -49,10 +46,10 @@ ChildStatus RunInChild(const std::function<void(ChildMeter&, Result&)>& work, in
         std::abort();
     if (pid == 0) {
         close(fd[0]);
-        alarm(static_cast<unsigned>(capSeconds));
-        ChildMeter meter;
+        if (capSeconds > 0)
+            alarm(static_cast<unsigned>(capSeconds));
         Result r{};
-        work(meter, r);
+        work(r);
         // What the work made is left to the end of the process: freeing it
         // is not part of the measure.
         if (write(fd[1], &r, sizeof r) != static_cast<ssize_t>(sizeof r))

@@ -33,7 +33,7 @@
 // (default 5: 10^4 and 10^5 triangles an operand; 4 runs 10^4 only; each
 // case the best of `repeats` runs, default 1; each run stopped after
 // cap_seconds, default 180)
-#include "../process_memory.h"
+#include "../child_run.h"
 
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
 #include <CGAL/Polygon_mesh_processing/corefinement.h>
@@ -42,9 +42,6 @@
 #include <CGAL/boost/graph/helpers.h>
 
 #include <malloc.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -366,7 +363,7 @@ struct Result {
     double volume = 0;
 };
 
-enum class Status { Done, Timeout, Crashed };
+using Status = ChildStatus;
 
 struct Run {
     Status status = Status::Crashed;
@@ -398,36 +395,14 @@ private:
 
 Run InChild(const std::function<void(Meter&, Result&)>& work, int capSeconds)
 {
-    int fd[2];
-    if (pipe(fd) != 0)
-        std::abort();
-    std::fflush(stdout);
-    pid_t pid = fork();
-    if (pid < 0)
-        std::abort();
-    if (pid == 0) {
-        close(fd[0]);
-        // The default action of SIGALRM ends the child.
-        alarm(static_cast<unsigned>(capSeconds));
-        Meter meter;
-        Result r;
-        work(meter, r);
-        r.done = true;
-        // The result is left to the end of the process: deleting it is not
-        // part of any case.
-        if (write(fd[1], &r, sizeof r) != static_cast<ssize_t>(sizeof r))
-            _exit(1);
-        _exit(0);
-    }
-    close(fd[1]);
     Run run;
-    if (read(fd[0], &run.r, sizeof run.r) == static_cast<ssize_t>(sizeof run.r) && run.r.done)
-        run.status = Status::Done;
-    close(fd[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (run.status != Status::Done && WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM)
-        run.status = Status::Timeout;
+    run.status = RunInChild<Result>(
+        [&work](Result& r) {
+            Meter meter;
+            work(meter, r);
+            r.done = true;
+        },
+        capSeconds, &run.r);
     return run;
 }
 

@@ -30,7 +30,7 @@
 // status 1; a timed-out plane is reported but not checked.
 //
 // Usage: tessaly_slice_bench [planes] [cap_seconds]   (defaults 10, 180)
-#include "../process_memory.h"
+#include "../child_run.h"
 
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
 #include <CGAL/Polygon_mesh_processing/clip.h>
@@ -39,9 +39,6 @@
 #include <CGAL/boost/graph/helpers.h>
 
 #include <malloc.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -233,60 +230,24 @@ struct Result {
     Half front, back;       // negative and positive side of the plane
 };
 
-enum class Status { Done, Timeout, Crashed };
+using Status = ChildStatus;
+using Meter = ChildMeter;
 
 struct Run {
     Status status = Status::Crashed;
     Result r;
 };
 
-// The start of the measured step of a child. Memory the process freed
-// before is handed back first, so the step cannot reuse it unseen.
-struct Meter {
-    long base = 0;
-    Clock::time_point t0;
-    void Start()
-    {
-        malloc_trim(0);
-        ResetPeak();
-        base = ReadStatusKb("VmRSS:");
-        t0 = Clock::now();
-    }
-    long PeakKb() const { return ReadStatusKb("VmHWM:") - base; }
-};
-
 Run InChild(const std::function<void(Meter&, Result&)>& work, int capSeconds)
 {
-    int fd[2];
-    if (pipe(fd) != 0)
-        std::abort();
-    std::fflush(stdout);
-    pid_t pid = fork();
-    if (pid < 0)
-        std::abort();
-    if (pid == 0) {
-        close(fd[0]);
-        // The default action of SIGALRM ends the child.
-        alarm(static_cast<unsigned>(capSeconds));
-        Meter meter;
-        Result r;
-        work(meter, r);
-        r.done = true;
-        // The halves are left to the end of the process: deleting them is
-        // not part of the measure.
-        if (write(fd[1], &r, sizeof r) != static_cast<ssize_t>(sizeof r))
-            _exit(1);
-        _exit(0);
-    }
-    close(fd[1]);
     Run run;
-    if (read(fd[0], &run.r, sizeof run.r) == static_cast<ssize_t>(sizeof run.r) && run.r.done)
-        run.status = Status::Done;
-    close(fd[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (run.status != Status::Done && WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM)
-        run.status = Status::Timeout;
+    run.status = RunInChild<Result>(
+        [&work](Result& r) {
+            Meter meter;
+            work(meter, r);
+            r.done = true;
+        },
+        capSeconds, &run.r);
     return run;
 }
 

@@ -174,7 +174,10 @@ void Clipper(const std::vector<double>& xy, ChildMeter& meter, Outline& out)
     }
 }
 
-double Mib(long kb) { return static_cast<double>(kb) / 1024.0; }
+double Mib(long kb)
+{
+    return static_cast<double>(kb) / 1024.0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -192,7 +195,12 @@ int main(int argc, char** argv)
     };
     Side sides[] = {{"kernel", Kernel, {}, {}}, {"GEOS", Geos, {}, {}}, {"Clipper", Clipper, {}, {}}};
     for (Side& s : sides) {
-        s.status = RunInChild<Outline>([&](ChildMeter& m, Outline& o) { s.work(xy, m, o); }, cap, &s.out);
+        s.status = RunInChild<Outline>(
+            [&](Outline& o) {
+                ChildMeter meter;
+                s.work(xy, meter, o);
+            },
+            cap, &s.out);
         if (s.status == ChildStatus::Done)
             std::printf("%-8s %8.3f s  peak %8.1f MiB  area %.9f  contours %ld  holes %ld\n", s.name, s.out.seconds,
                         Mib(s.out.peakKb), s.out.area, s.out.contours, s.out.holes);
@@ -207,7 +215,7 @@ int main(int argc, char** argv)
             continue;
         }
         const bool same = std::fabs(sides[0].out.area - peer.out.area) <= kAgreement * peer.out.area &&
-                          sides[0].out.holes == peer.out.holes;
+            sides[0].out.holes == peer.out.holes;
         ok = ok && same;
         std::printf("kernel / %-8s time %6.3f  memory %6.3f  %s\n", peer.name, sides[0].out.seconds / peer.out.seconds,
                     static_cast<double>(sides[0].out.peakKb) / std::max(1L, peer.out.peakKb),

@@ -20,10 +20,7 @@
 //
 // Usage: tessaly_repair_bench [n] [repeats]   (default 289: 1 002 252
 // triangles; each case the best of `repeats` runs, default 1)
-#include "../process_memory.h"
-
-#include <sys/wait.h>
-#include <unistd.h>
+#include "../child_run.h"
 
 #include <algorithm>
 #include <chrono>
@@ -287,32 +284,16 @@ private:
 
 Result InChild(const std::function<void(Meter&, Result&)>& work)
 {
-    int fd[2];
-    if (pipe(fd) != 0)
-        std::abort();
-    std::fflush(stdout);
-    pid_t pid = fork();
-    if (pid < 0)
-        std::abort();
-    if (pid == 0) {
-        close(fd[0]);
-        Meter meter;
-        Result r;
-        work(meter, r);
-        r.done = true;
-        // The body is left to the end of the process: deleting it is not
-        // part of any case.
-        if (write(fd[1], &r, sizeof r) != static_cast<ssize_t>(sizeof r))
-            _exit(1);
-        _exit(0);
-    }
-    close(fd[1]);
     Result r;
-    if (read(fd[0], &r, sizeof r) != static_cast<ssize_t>(sizeof r))
+    const ChildStatus status = RunInChild<Result>(
+        [&work](Result& out) {
+            Meter meter;
+            work(meter, out);
+            out.done = true;
+        },
+        0, &r);
+    if (status != ChildStatus::Done)
         r.done = false;
-    close(fd[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
     return r;
 }
 

@@ -224,3 +224,34 @@ run(FALSE ${CLI} info ${WORK}/bad.g3s)
 run(FALSE ${CLI} info ${WORK}/missing.obj)
 run(FALSE ${CLI} convert ${WORK}/body.g3s ${WORK}/body.unknown)
 run(FALSE ${CLI} simplify ${WORK}/body.g3s ${WORK}/s.g3s --ratio 2)
+
+# Planar contours (clip): a square and a triangle clipped to a rectangle
+# that cuts the square and misses the triangle; the cut sides are listed as
+# hidden pieces. Segments clipped against a square give their inner pieces.
+# A malformed line is an error naming its number; wrong arguments are a
+# usage error (2).
+file(WRITE ${WORK}/contours.txt "# a square and a triangle\n0 0  4 0  4 4  0 4\n\n5 5\t7 5  6 6.5\n")
+run(TRUE ${CLI} clip ${WORK}/contours.txt ${WORK}/clipped.txt --rect 3 2 1 -1)
+file(READ ${WORK}/clipped.txt clipped)
+if(NOT last_output MATCHES "contours 2 -> 1\n" OR NOT clipped STREQUAL "# hidden: 1 2 3\n1 0  3 0  3 2  1 2\n")
+  message(FATAL_ERROR "clip --rect:\n${last_output}\n${clipped}")
+endif()
+file(WRITE ${WORK}/clip-polygon.txt "0 0 2 0 2 2 0 2\n")
+file(WRITE ${WORK}/lines.txt "-1 1  3 1\n1 -1  1 3\n")
+run(TRUE ${CLI} clip ${WORK}/lines.txt ${WORK}/pieces.txt --polygon ${WORK}/clip-polygon.txt)
+file(READ ${WORK}/pieces.txt pieces)
+if(NOT last_output MATCHES "segments 2, pieces 2\n" OR NOT pieces STREQUAL "0 1 2 1\n1 0 1 2\n")
+  message(FATAL_ERROR "clip --polygon:\n${last_output}\n${pieces}")
+endif()
+file(WRITE ${WORK}/bad-contours.txt "0 0 1 1\n0 0 1 x\n")
+run(FALSE ${CLI} clip ${WORK}/bad-contours.txt ${WORK}/x.txt --rect 0 0 1 1)
+if(NOT last_error MATCHES "bad-contours.txt: line 2: ")
+  message(FATAL_ERROR "clip of a malformed file:\n${last_error}")
+endif()
+run(FALSE ${CLI} clip ${WORK}/contours.txt ${WORK}/x.txt --polygon ${WORK}/bad-contours.txt)
+run(FALSE ${CLI} clip ${WORK}/contours.txt ${WORK}/x.txt --rect 0 0 1 y)
+execute_process(COMMAND ${CLI} clip ${WORK}/contours.txt ${WORK}/x.txt --rect 0 0 1 RESULT_VARIABLE rc
+                OUTPUT_QUIET ERROR_QUIET)
+if(NOT rc EQUAL 2)
+  message(FATAL_ERROR "clip with three numbers: expected a usage error (2), got ${rc}")
+endif()

@@ -15,6 +15,7 @@
 //   tessaly cut SOLID SHEET PART1 PART2
 //   tessaly offset IN OUT --distance T
 //   tessaly blend IN OUT (--edge X1 Y1 Z1 X2 Y2 Z2 | --corner X Y Z) --radius R [--radius2 R2] [--segments N]
+//   tessaly clip IN.txt OUT.txt (--rect X1 Y1 X2 Y2 | --polygon POLY.txt)
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -22,6 +23,7 @@
 #include <string>
 
 #include "boolean_command.h"
+#include "clip_command.h"
 #include "mesh_formats.h"
 #include "repair_command.h"
 #include "slice_commands.h"
@@ -50,6 +52,7 @@ int Usage()
                "       tessaly offset IN OUT --distance T   (facet planes moved out by T)\n"
                "       tessaly blend IN OUT (--edge X1 Y1 Z1 X2 Y2 Z2 | --corner X Y Z) --radius R\n"
                "                     [--radius2 R2] [--segments N]   (a rounded edge or corner, N = 8)\n"
+               "       tessaly clip IN.txt OUT.txt (--rect X1 Y1 X2 Y2 | --polygon POLY.txt)   (planar contours)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -150,6 +153,12 @@ int main(int argc, char** argv)
     }
     if (command == "blend") {
         const int status = RunBlend(argc, argv, error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "clip") {
+        const int status = RunClip(argc, argv, error);
+        if (status == kClipUsage)
+            return Usage();
         return status == 0 ? 0 : Error(error);
     }
     if (command == "offset") {

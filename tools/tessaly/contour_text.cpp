@@ -1,0 +1,104 @@
+#include "contour_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+namespace {
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// The numbers of one line; false at the first token that is not a finite
+// number.
+bool ParseLine(const std::string& line, std::vector<double>& numbers)
+{
+    numbers.clear();
+    const char* p = line.data();
+    const char* end = p + line.size();
+    while (true) {
+        while (p != end && IsBlank(*p))
+            ++p;
+        if (p == end)
+            return true;
+        const char* token = p;
+        while (p != end && !IsBlank(*p))
+            ++p;
+        if (*token == '+')
+            ++token;
+        double value = 0;
+        const auto r = std::from_chars(token, p, value);
+        if (r.ec != std::errc() || r.ptr != p || !std::isfinite(value))
+            return false;
+        numbers.push_back(value);
+    }
+}
+} // namespace
+
+std::string FormatCoordinate(double value)
+{
+    char text[32];
+    const auto r = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, r.ptr);
+}
+
+bool ReadContours(const std::string& path, std::vector<TextContour>& out, std::string& error)
+{
+    out.clear();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open " + path;
+        return false;
+    }
+    std::string line;
+    std::vector<double> numbers;
+    for (long number = 1; std::getline(in, line); ++number) {
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#')
+            continue;
+        if (!ParseLine(line, numbers) || numbers.size() % 2 != 0) {
+            error = path + ": line " + std::to_string(number) + ": expected x y pairs of finite numbers";
+            return false;
+        }
+        TextContour contour;
+        contour.reserve(numbers.size() / 2);
+        for (std::size_t k = 0; k < numbers.size(); k += 2)
+            contour.push_back({numbers[k], numbers[k + 1]});
+        out.push_back(std::move(contour));
+    }
+    if (in.bad()) {
+        error = "cannot read " + path;
+        return false;
+    }
+    return true;
+}
+
+bool WriteContours(const std::string& path, const std::vector<TextContour>& contours, std::string& error,
+                   const std::vector<std::string>& comments)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        error = "cannot write " + path;
+        return false;
+    }
+    for (std::size_t k = 0; k < contours.size(); ++k) {
+        if (k < comments.size() && !comments[k].empty())
+            out << "# " << comments[k] << '\n';
+        std::string line;
+        for (const ContourPoint& p : contours[k]) {
+            if (!line.empty())
+                line += "  ";
+            line += FormatCoordinate(p[0]) + ' ' + FormatCoordinate(p[1]);
+        }
+        out << line << '\n';
+    }
+    out.flush();
+    if (!out) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
