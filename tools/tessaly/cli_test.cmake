@@ -255,3 +255,30 @@ execute_process(COMMAND ${CLI} clip ${WORK}/contours.txt ${WORK}/x.txt --rect 0 
 if(NOT rc EQUAL 2)
   message(FATAL_ERROR "clip with three numbers: expected a usage error (2), got ${rc}")
 endif()
+
+# Path union and division: two overlapping squares are one contour of area
+# 7; a frame of four bars is an outer contour and a hole (area 100 - 64),
+# without the hole with outer; a pentagram divides into its five points (the
+# inner pentagon is covered twice: even, empty, and no contour of its own).
+# A malformed file is an error.
+file(WRITE ${WORK}/squares.txt "0 0  2 0  2 2  0 2\n1 1  3 1  3 3  1 3\n")
+run(TRUE ${CLI} contours union ${WORK}/squares.txt ${WORK}/union.txt)
+if(NOT last_output MATCHES "contours 1\nholes 0\narea 7\n")
+  message(FATAL_ERROR "contours union:\n${last_output}")
+endif()
+file(WRITE ${WORK}/frame.txt "0 0 10 0 10 1 0 1\n0 9 10 9 10 10 0 10\n0 0 1 0 1 10 0 10\n9 0 10 0 10 10 9 10\n")
+run(TRUE ${CLI} contours union ${WORK}/frame.txt ${WORK}/frame-union.txt)
+if(NOT last_output MATCHES "contours 2\nholes 1\narea 36\n")
+  message(FATAL_ERROR "contours union of a frame:\n${last_output}")
+endif()
+run(TRUE ${CLI} contours outer ${WORK}/frame.txt ${WORK}/frame-outer.txt)
+if(NOT last_output MATCHES "contours 1\nholes 0\narea 100\n")
+  message(FATAL_ERROR "contours outer of a frame:\n${last_output}")
+endif()
+file(WRITE ${WORK}/pentagram.txt "0 10  5.878 -8.09  -9.511 3.09  9.511 3.09  -5.878 -8.09\n")
+run(TRUE ${CLI} contours divide ${WORK}/pentagram.txt ${WORK}/pentagram-divided.txt)
+if(NOT last_output MATCHES "contours 5\nholes 0\n")
+  message(FATAL_ERROR "contours divide:\n${last_output}")
+endif()
+run(FALSE ${CLI} contours union ${WORK}/bad-contours.txt ${WORK}/x.txt)
+run(FALSE ${CLI} contours union ${WORK}/missing.txt ${WORK}/x.txt)

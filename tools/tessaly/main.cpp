@@ -16,6 +16,7 @@
 //   tessaly offset IN OUT --distance T
 //   tessaly blend IN OUT (--edge X1 Y1 Z1 X2 Y2 Z2 | --corner X Y Z) --radius R [--radius2 R2] [--segments N]
 //   tessaly clip IN.txt OUT.txt (--rect X1 Y1 X2 Y2 | --polygon POLY.txt)
+//   tessaly contours union|outer|divide IN.txt OUT.txt
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -24,6 +25,7 @@
 
 #include "boolean_command.h"
 #include "clip_command.h"
+#include "contours_command.h"
 #include "mesh_formats.h"
 #include "repair_command.h"
 #include "slice_commands.h"
@@ -53,6 +55,7 @@ int Usage()
                "       tessaly blend IN OUT (--edge X1 Y1 Z1 X2 Y2 Z2 | --corner X Y Z) --radius R\n"
                "                     [--radius2 R2] [--segments N]   (a rounded edge or corner, N = 8)\n"
                "       tessaly clip IN.txt OUT.txt (--rect X1 Y1 X2 Y2 | --polygon POLY.txt)   (planar contours)\n"
+               "       tessaly contours union|outer|divide IN.txt OUT.txt   (union of fills, or simple contours)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -153,6 +156,12 @@ int main(int argc, char** argv)
     }
     if (command == "blend") {
         const int status = RunBlend(argc, argv, error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "contours" && argc == 5 &&
+        (std::strcmp(argv[2], "union") == 0 || std::strcmp(argv[2], "outer") == 0 ||
+         std::strcmp(argv[2], "divide") == 0)) {
+        const int status = RunContours(argv[2], argv[3], argv[4], error);
         return status == 0 ? 0 : Error(error);
     }
     if (command == "clip") {

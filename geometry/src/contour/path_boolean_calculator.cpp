@@ -70,6 +70,9 @@ void G3PathBooleanCalculator::BeginContour(const double* start, int /*count*/, i
 {
     if (!start)
         return;
+    // A contour left open would leave its parity odd: it closes here.
+    if (m_State->contourOpen)
+        CloseContour();
     for (int k = 0; k < 3; ++k)
         m_State->start[k] = m_State->current[k] = start[k];
     m_State->contourOpen = true;

@@ -98,8 +98,11 @@ void Scan::PointAt(int s, double y, double* out) const
     ToModel(XAt(s, y), y, y == g.b[1] ? g.b[2] : g.a[2] + t * (g.b[2] - g.a[2]), out);
 }
 
-// By x on the scan line; nearly equal x by x on a far line above (the order
-// just after the scan line); then a fixed order.
+// By x on the scan line; x within the tolerance by x on a far line above
+// (the order just after the line: two segments that cross on it are
+// already in their new order, although their computed x differ by
+// rounding); then by load order, the same on every run. The insertion sort
+// below needs no strict weak order to end.
 bool Scan::Less(int i, int j) const
 {
     const double xi = m_Seg[i].x, xj = m_Seg[j].x;

@@ -333,6 +333,19 @@ TEST(PathUnion, SelfCrossingContoursAndDegenerateInput)
         ExpectClosedContours(d);
         EXPECT_GE(TotalArea(d), -1e-9);
     }
+    // Contours left open close at the next begin and at the end: two open
+    // squares are two closed squares.
+    Recorder open;
+    open.LoadBegin(0, 1);
+    for (const Loop& l : {Square(0, 0, 1), Square(3, 0, 1)}) {
+        open.ContourBeginLoad(l[0].data());
+        for (std::size_t k = 1; k < l.size(); ++k)
+            open.ContourLoadSegment(l[k].data(), SEGMENT_LINE, 0);
+    }
+    open.LoadEnd();
+    open.DoIntersect(BOOLEAN_UNION);
+    ASSERT_EQ(open.contours.size(), 2u);
+    EXPECT_NEAR(TotalArea(open), 2, 1e-12);
     // Calls without a load, or with bad axes, do nothing.
     Recorder idle;
     idle.DoIntersect(BOOLEAN_UNION);
