@@ -6,9 +6,8 @@
 //
 // The provider keeps a current pair: while it is not (0, ...), every new
 // object gets a record of it. Generators and hole makers set the pair around
-// the facets they make and reset it to (0, 0) afterwards; the pair is one
-// per library, so roof generations and hole cuts must not run at the same
-// time on different threads.
+// the facets they make and reset it to (0, 0) afterwards. The pair is kept
+// per thread, so generations on different threads do not mix their data.
 
 #include "tessaly/elements.h"
 
@@ -35,9 +34,10 @@ public:
     // The record of source, if any, copied to target.
     void CopyExData(G3Obj* target, G3Obj* source) override;
 
+    // The current pair of the calling thread.
     void SetCurrent(int sectionId, ROOF_FACET_TYPE type);
-    int GetCurrentSectionId() const { return m_SectionId; }
-    ROOF_FACET_TYPE GetCurrentType() const { return m_Type; }
+    int GetCurrentSectionId() const;
+    ROOF_FACET_TYPE GetCurrentType() const;
 
     // The section id of obj's record (0 without one) and its facet type
     // (ROOF_FACET_NONE without one). Null gives 0.
@@ -46,7 +46,4 @@ public:
 
 private:
     G3WallDataProvider() = default;
-
-    int m_SectionId = 0;
-    ROOF_FACET_TYPE m_Type = ROOF_FACET_NONE;
 };

@@ -14,6 +14,9 @@ const WallRecord* RecordOf(G3Obj* obj, G3ExDataProvider* provider)
 
 // The object type of facets (G3Obj::GetObjectType).
 constexpr int kFacetObject = 4;
+
+// The current pair, one per thread.
+thread_local WallRecord t_current = {0, ROOF_FACET_NONE};
 } // namespace
 
 G3WallDataProvider* G3WallDataProvider::Get()
@@ -34,17 +37,16 @@ void G3WallDataProvider::FreeExData(void* data)
 
 void G3WallDataProvider::OpenExData(G3Obj* obj)
 {
-    if (!obj || m_SectionId == 0)
+    if (!obj || t_current.sectionId == 0)
         return;
     FreeExData(obj->GetOutExData(this));
-    obj->SetOutExData(this, new WallRecord{m_SectionId, m_Type});
+    obj->SetOutExData(this, new WallRecord(t_current));
 }
 
 void G3WallDataProvider::SetExData(G3Obj* obj)
 {
     const WallRecord* r = obj && obj->GetObjectType() == kFacetObject ? RecordOf(obj, this) : nullptr;
-    m_SectionId = r ? r->sectionId : 0;
-    m_Type = r ? static_cast<ROOF_FACET_TYPE>(r->type) : ROOF_FACET_NONE;
+    t_current = r ? *r : WallRecord{0, ROOF_FACET_NONE};
 }
 
 void G3WallDataProvider::CopyExData(G3Obj* target, G3Obj* source)
@@ -58,8 +60,17 @@ void G3WallDataProvider::CopyExData(G3Obj* target, G3Obj* source)
 
 void G3WallDataProvider::SetCurrent(int sectionId, ROOF_FACET_TYPE type)
 {
-    m_SectionId = sectionId;
-    m_Type = type;
+    t_current = {sectionId, type};
+}
+
+int G3WallDataProvider::GetCurrentSectionId() const
+{
+    return t_current.sectionId;
+}
+
+ROOF_FACET_TYPE G3WallDataProvider::GetCurrentType() const
+{
+    return static_cast<ROOF_FACET_TYPE>(t_current.type);
 }
 
 long G3WallDataProvider::GetFacetIndex(G3Obj* obj)

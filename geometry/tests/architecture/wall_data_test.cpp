@@ -2,6 +2,8 @@
 // facets, copy with their facets, and read back as (0, none) without one.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "tessaly/surface.h"
 #include "tessaly/wall_data.h"
 
@@ -38,5 +40,13 @@ TEST(WallData, CurrentPairGoesOntoNewFacetsAndBack)
     // checks).
     p->CopyExData(plain, marked);
     EXPECT_EQ(G3WallDataProvider::GetFacetIndex(plain), 7);
+    p->SetCurrent(0, ROOF_FACET_NONE);
+
+    // The pair is the calling thread's own.
+    p->SetCurrent(3, ROOF_FACET_EAVE);
+    int seen = -1;
+    std::thread([&] { seen = G3WallDataProvider::Get()->GetCurrentSectionId(); }).join();
+    EXPECT_EQ(seen, 0);
+    EXPECT_EQ(p->GetCurrentSectionId(), 3);
     p->SetCurrent(0, ROOF_FACET_NONE);
 }
