@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -32,17 +33,52 @@ MeshFormat FormatOf(const std::string& path)
 }
 
 namespace {
+// The binary STL layout: an 80-byte header, the triangle count, then per
+// triangle a normal, three corners (three floats each) and two bytes.
+constexpr std::size_t kStlHead = 84;
+constexpr std::size_t kStlCountAt = 80;
+constexpr std::uint64_t kStlTriangle = 50;
+constexpr std::size_t kStlNormal = 12;
+
+// Tokens echoed in messages are cut to this many characters.
+constexpr std::size_t kEchoedToken = 40;
+
 bool ReadAll(const std::string& path, std::string& text, std::string& error)
 {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = "is a directory";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = "cannot open " + path;
+        error = "cannot open the file";
         return false;
     }
     std::stringstream all;
     all << in.rdbuf();
     text = all.str();
     return true;
+}
+
+// A token for a message: cut, with anything but printable ASCII escaped,
+// so that a file cannot flood or drive the terminal.
+std::string Echo(const std::string& token)
+{
+    std::string out;
+    for (std::size_t k = 0; k < token.size() && k < kEchoedToken; ++k) {
+        const auto c = static_cast<unsigned char>(token[k]);
+        if (c >= 0x20 && c < 0x7f) {
+            out += static_cast<char>(c);
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        }
+    }
+    if (token.size() > kEchoedToken)
+        out += "...";
+    return "'" + out + "'";
 }
 
 bool Number(const std::string& token, double& value)
@@ -79,12 +115,11 @@ void Face(G3Surface* s, const std::vector<long>& index, int* skipped)
         ++*skipped;
 }
 
-bool ReadObj(const std::string& text, G3Surface* s, std::string& error)
+bool ReadObj(const std::string& text, G3Surface* s, int& skipped, std::string& error)
 {
     std::istringstream in(text);
     std::string line;
     long number = 0;
-    int skipped = 0;
     while (std::getline(in, line)) {
         ++number;
         std::istringstream words(line);
@@ -94,7 +129,7 @@ bool ReadObj(const std::string& text, G3Surface* s, std::string& error)
             std::string x, y, z;
             double p[3];
             if (!(words >> x >> y >> z) || !Number(x, p[0]) || !Number(y, p[1]) || !Number(z, p[2]))
-                return Fail(error, "bad vertex", number);
+                return Fail(error, "bad vertex " + Echo(line), number);
             s->AddVertex(p);
         } else if (kind == "f") {
             std::vector<long> index;
@@ -102,7 +137,7 @@ bool ReadObj(const std::string& text, G3Surface* s, std::string& error)
             while (words >> word) {
                 long i;
                 if (!Integer(word.substr(0, word.find('/')), i))
-                    return Fail(error, "bad face index '" + word + "'", number);
+                    return Fail(error, "bad face index " + Echo(word), number);
                 i = i < 0 ? s->GetVertexCount() + i : i - 1;
                 if (i < 0 || i >= s->GetVertexCount())
                     return Fail(error, "face index out of range", number);
@@ -114,46 +149,62 @@ bool ReadObj(const std::string& text, G3Surface* s, std::string& error)
     return true;
 }
 
-bool ReadOff(const std::string& text, G3Surface* s, std::string& error)
+// The tokens of an OFF file (comments cut) and the line of each.
+struct OffTokens {
+    std::vector<std::string> words;
+    std::vector<long> lines;
+    std::size_t at = 0;
+    bool Next(std::string& w)
+    {
+        if (at >= words.size())
+            return false;
+        w = words[at++];
+        return true;
+    }
+    // The line of the last token taken (of the first before any).
+    long Line() const { return lines.empty() ? 1 : lines[at > 0 ? at - 1 : 0]; }
+};
+
+bool ReadOff(const std::string& text, G3Surface* s, int& skipped, std::string& error)
 {
     std::istringstream in(text);
-    std::vector<std::string> tokens;
+    OffTokens t;
     std::string line;
-    while (std::getline(in, line)) {
+    for (long number = 1; std::getline(in, line); ++number) {
         line = line.substr(0, line.find('#'));
         std::istringstream words(line);
         std::string w;
-        while (words >> w)
-            tokens.push_back(w);
+        while (words >> w) {
+            t.words.push_back(w);
+            t.lines.push_back(number);
+        }
     }
-    std::size_t at = 0;
-    if (tokens.empty() || tokens[at++] != "OFF")
-        return Fail(error, "not an OFF file", 1);
+    std::string w;
+    if (!t.Next(w) || w != "OFF")
+        return Fail(error, "not an OFF file", t.Line());
     long counts[3];
     for (long& c : counts)
-        if (at >= tokens.size() || !Integer(tokens[at++], c) || c < 0)
-            return Fail(error, "bad counts", 1);
-    long available = static_cast<long>(tokens.size());
+        if (!t.Next(w) || !Integer(w, c) || c < 0)
+            return Fail(error, "bad counts", t.Line());
+    const long available = static_cast<long>(t.words.size());
     if (counts[0] > available / 3 || counts[1] > available - 3 * counts[0])
-        return Fail(error, "counts larger than the file", 1);
+        return Fail(error, "counts larger than the file", t.Line());
     for (long k = 0; k < counts[0]; ++k) {
         double p[3];
         for (double& c : p)
-            if (at >= tokens.size() || !Number(tokens[at++], c))
-                return Fail(error, "bad vertex " + std::to_string(k), 1);
+            if (!t.Next(w) || !Number(w, c))
+                return Fail(error, "bad vertex " + std::to_string(k) + " " + Echo(w), t.Line());
         s->AddVertex(p);
     }
-    int skipped = 0;
     for (long k = 0; k < counts[1]; ++k) {
         long n;
-        if (at >= tokens.size() || !Integer(tokens[at++], n) || n < 0 ||
-            at + static_cast<std::size_t>(n) > tokens.size())
-            return Fail(error, "bad face " + std::to_string(k), 1);
+        if (!t.Next(w) || !Integer(w, n) || n < 0 || t.at + static_cast<std::size_t>(n) > t.words.size())
+            return Fail(error, "bad face " + std::to_string(k), t.Line());
         std::vector<long> index;
         for (long i = 0; i < n; ++i) {
             long v;
-            if (!Integer(tokens[at++], v) || v < 0 || v >= counts[0])
-                return Fail(error, "face " + std::to_string(k) + ": index out of range", 1);
+            if (!t.Next(w) || !Integer(w, v) || v < 0 || v >= counts[0])
+                return Fail(error, "face " + std::to_string(k) + ": index out of range", t.Line());
             index.push_back(v);
         }
         Face(s, index, &skipped);
@@ -180,21 +231,29 @@ private:
     std::map<std::tuple<double, double, double>, long> m_Index;
 };
 
-bool ReadStlBinary(const std::string& text, G3Surface* s, std::string& error)
+// A binary STL is exactly its 84-byte head and 50 bytes a triangle; the
+// head may begin with "solid" like an ASCII file.
+bool IsBinaryStl(const std::string& text)
 {
-    if (text.size() < 84)
-        return Fail(error, "too short for a binary STL", 1);
+    if (text.size() < kStlHead)
+        return false;
     std::uint32_t count;
-    std::memcpy(&count, text.data() + 80, 4);
-    if (text.size() != 84 + 50ull * count)
-        return Fail(error, "binary STL size does not match its triangle count", 1);
+    std::memcpy(&count, text.data() + kStlCountAt, sizeof count);
+    return text.size() == kStlHead + kStlTriangle * static_cast<std::uint64_t>(count);
+}
+
+bool ReadStlBinary(const std::string& text, G3Surface* s, int& skipped, std::string& error)
+{
+    if (!IsBinaryStl(text))
+        return Fail(error, "neither an ASCII STL nor a binary STL of the size its triangle count says", 1);
+    std::uint32_t count;
+    std::memcpy(&count, text.data() + kStlCountAt, sizeof count);
     CornerMerger merger(s);
-    int skipped = 0;
     for (std::uint32_t t = 0; t < count; ++t) {
         std::vector<long> index;
         for (int c = 0; c < 3; ++c) {
             float xyz[3];
-            std::memcpy(xyz, text.data() + 84 + 50ull * t + 12 + 12 * c, 12);
+            std::memcpy(xyz, text.data() + kStlHead + kStlTriangle * t + kStlNormal + sizeof xyz * c, sizeof xyz);
             double p[3] = {xyz[0], xyz[1], xyz[2]};
             if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
                 return Fail(error, "triangle " + std::to_string(t) + ": not a finite number", 1);
@@ -205,26 +264,35 @@ bool ReadStlBinary(const std::string& text, G3Surface* s, std::string& error)
     return true;
 }
 
-bool ReadStlAscii(const std::string& text, G3Surface* s, std::string& error)
+bool ReadStlAscii(const std::string& text, G3Surface* s, int& skipped, std::string& error)
 {
     std::istringstream in(text);
-    std::string word;
+    std::string line;
     CornerMerger merger(s);
     std::vector<long> index;
-    int skipped = 0;
-    while (in >> word) {
+    bool inLoop = false;
+    for (long number = 1; std::getline(in, line); ++number) {
+        std::istringstream words(line);
+        std::string word;
+        words >> word;
         if (word == "vertex") {
             std::string x, y, z;
             double p[3];
-            if (!(in >> x >> y >> z) || !Number(x, p[0]) || !Number(y, p[1]) || !Number(z, p[2]))
-                return Fail(error, "bad vertex", 1);
+            if (!(words >> x >> y >> z) || !Number(x, p[0]) || !Number(y, p[1]) || !Number(z, p[2]))
+                return Fail(error, "bad vertex " + Echo(line), number);
             index.push_back(merger.Index(p));
-        } else if (word == "endloop") {
-            if (index.size() >= 3)
-                Face(s, index, &skipped);
+        } else if (word == "outer") {
+            inLoop = true;
             index.clear();
+        } else if (word == "endloop") {
+            Face(s, index, &skipped);
+            index.clear();
+            inLoop = false;
         }
     }
+    // A facet cut off by the end of the file counts as skipped.
+    if (inLoop)
+        ++skipped;
     return true;
 }
 } // namespace
@@ -232,24 +300,34 @@ bool ReadStlAscii(const std::string& text, G3Surface* s, std::string& error)
 bool ReadMesh(const std::string& path, G3Surface* surface, std::string& error)
 {
     MeshFormat format = FormatOf(path);
-    if (format == MeshFormat::Dump)
-        return surface->Load(path.c_str(), &error);
+    if (format == MeshFormat::Dump) {
+        if (surface->Load(path.c_str(), &error))
+            return true;
+        error = path + ": " + error;
+        return false;
+    }
     std::string text;
     if (format == MeshFormat::Vrml || format == MeshFormat::Unknown) {
         error = "cannot read " + path + ": the known input formats are .g3s, .obj, .off and .stl";
         return false;
     }
-    if (!ReadAll(path, text, error))
-        return false;
-    bool ok;
-    if (format == MeshFormat::Obj)
-        ok = ReadObj(text, surface, error);
-    else if (format == MeshFormat::Off)
-        ok = ReadOff(text, surface, error);
-    else if (text.compare(0, 5, "solid") == 0 && text.find("facet") != std::string::npos)
-        ok = ReadStlAscii(text, surface, error);
-    else
-        ok = ReadStlBinary(text, surface, error);
+    bool ok = ReadAll(path, text, error);
+    int skipped = 0;
+    if (ok && format == MeshFormat::Obj)
+        ok = ReadObj(text, surface, skipped, error);
+    else if (ok && format == MeshFormat::Off)
+        ok = ReadOff(text, surface, skipped, error);
+    else if (ok && !IsBinaryStl(text) && text.compare(0, 5, "solid") == 0)
+        ok = ReadStlAscii(text, surface, skipped, error);
+    else if (ok)
+        ok = ReadStlBinary(text, surface, skipped, error);
+    if (ok && skipped > 0)
+        std::fprintf(stderr, "tessaly: warning: %s: %d faces skipped (fewer than 3 distinct vertices, or cut off)\n",
+                     path.c_str(), skipped);
+    if (ok && surface->GetFacetCount() == 0) {
+        error = "no facet could be read";
+        ok = false;
+    }
     if (!ok)
         error = path + ": " + error;
     return ok;
