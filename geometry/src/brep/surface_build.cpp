@@ -4,22 +4,59 @@
 
 #include "tessaly/surface.h"
 
+namespace {
+// Gives f the free side of e when e can take it: not when f already lies on
+// its other side (f's edge list would then run into itself).
+bool TakeFreeSide(G3Edge* e, G3Facet* f)
+{
+    if (!e->GetFacet1() && e->GetFacet2() != f)
+        e->SetFacet1(f);
+    else if (!e->GetFacet2() && e->GetFacet1() != f)
+        e->SetFacet2(f);
+    else
+        return false;
+    return true;
+}
+
+// The first edge a-b, in a's ring order, that takes a free side for f.
+// a's ring is walked side by side with b's. When b's ring ends first it has
+// shown every edge a-b: none left unmet means none; a single one is the
+// only candidate, whatever its place in a's ring. So a vertex of high
+// degree (the centre of a fan) costs the degree of its partner, not its
+// own; only two or more edges a-b need the rest of a's ring for the order.
+G3Edge* ShareExistingEdge(G3Vertex* a, G3Vertex* b, G3Facet* f)
+{
+    int metInA = 0, metInB = 0;
+    G3Edge* lastInB = nullptr;
+    G3Edge* ea = a->GetFirstEdge();
+    for (G3Edge* eb = b->GetFirstEdge(); ea && eb; ea = ea->GetVertexNext(a), eb = eb->GetVertexNext(b)) {
+        if (eb->GetOtherVertex(b) == a) {
+            ++metInB;
+            lastInB = eb;
+        }
+        if (ea->GetOtherVertex(a) != b)
+            continue;
+        ++metInA;
+        if (TakeFreeSide(ea, f))
+            return ea;
+    }
+    if (ea && metInA == metInB)
+        return nullptr; // b's ring is complete and all its edges a-b were tried
+    if (ea && metInB == 1)
+        return TakeFreeSide(lastInB, f) ? lastInB : nullptr;
+    for (; ea; ea = ea->GetVertexNext(a))
+        if (ea->GetOtherVertex(a) == b && TakeFreeSide(ea, f))
+            return ea;
+    return nullptr;
+}
+} // namespace
+
 G3Edge* G3Surface::AddEdge(G3Vertex* a, G3Vertex* b, G3Facet* f)
 {
     if (!a || !b || a == b || !m_Edges)
         return nullptr;
     if (f) {
-        for (G3Edge* e = a->GetFirstEdge(); e; e = e->GetVertexNext(a)) {
-            if (e->GetOtherVertex(a) != b)
-                continue;
-            // An edge whose other side is already f would bound f twice:
-            // its edge list would then run into itself.
-            if (!e->GetFacet1() && e->GetFacet2() != f)
-                e->SetFacet1(f);
-            else if (!e->GetFacet2() && e->GetFacet1() != f)
-                e->SetFacet2(f);
-            else
-                continue;
+        if (G3Edge* e = ShareExistingEdge(a, b, f)) {
             f->AddEdge(e);
             e->SetFlags(e->GetFlags() | m_EdgeFlags);
             return e;

@@ -115,12 +115,22 @@ int G3Vertex::GetEdgeCount(G3Vertex* other) const
 int G3Vertex::GetEdgeCount2(G3Vertex* other) const
 {
     auto weight = [](const G3Facet* f) { return f ? (f->GetDoubleSided() ? 2 : 1) : 0; };
-    int count = 0;
-    for (G3Edge* e = m_FirstEdge; e; e = e->GetVertexNext(this)) {
+    auto sides = [&weight](const G3Edge* e) { return weight(e->GetFacet1()) + weight(e->GetFacet2()); };
+    if (!other || other == this)
+        return 0;
+    // Both rings hold every edge between the two vertices: walk them side
+    // by side and count in the one that ends first, so a vertex of high
+    // degree costs the degree of its partner.
+    int here = 0, there = 0;
+    const G3Edge* e = m_FirstEdge;
+    const G3Edge* f = other->GetFirstEdge();
+    for (; e && f; e = e->GetVertexNext(this), f = f->GetVertexNext(other)) {
         if (e->GetOtherVertex(this) == other)
-            count += weight(e->GetFacet1()) + weight(e->GetFacet2());
+            here += sides(e);
+        if (f->GetOtherVertex(other) == this)
+            there += sides(f);
     }
-    return count;
+    return e ? there : here;
 }
 
 int G3Vertex::GetEdgeCount(G3Vertex* other, G3Facet* f) const
