@@ -282,3 +282,42 @@ if(NOT last_output MATCHES "contours 5\nholes 0\n")
 endif()
 run(FALSE ${CLI} contours union ${WORK}/bad-contours.txt ${WORK}/x.txt)
 run(FALSE ${CLI} contours union ${WORK}/missing.txt ${WORK}/x.txt)
+
+# openings: a window through the box [-2, 2]^2 x [0, 4] along x (2 x 2 over
+# the 4 of the box: 16 of its 64 go) and, from a second outline file, a low
+# opening along y with a direction that is not of unit length (2 x 0.5 x 4).
+# A line that reaches over the face's border is skipped. A malformed outline
+# file, a missing one and a zero direction are errors; flags that do not
+# pair up are a usage error (2).
+run(TRUE ${CLI} box ${WORK}/wall.off --size 2)
+file(WRITE ${WORK}/window.txt "# a window, and one over the border\n-2 -1 1  -2 1 1  -2 1 3  -2 -1 3\n-2 1.5 1\t-2 2.5 1  -2 2.5 2  -2 1.5 2  -2 1.5 1\n")
+run(TRUE ${CLI} openings ${WORK}/wall.off ${WORK}/window.g3s --outline ${WORK}/window.txt --direction 1 0 0)
+if(NOT last_output MATCHES "cut 1 of 2 openings\nfacets 10, closed yes, volume (48|47\\.9999)")
+  message(FATAL_ERROR "openings:\n${last_output}")
+endif()
+expect_info(${WORK}/window.g3s 10 yes)
+file(WRITE ${WORK}/low.txt "-1 -2 0.25  1 -2 0.25  1 -2 0.75  -1 -2 0.75\n")
+run(TRUE ${CLI} openings ${WORK}/wall.off ${WORK}/two-openings.off --outline ${WORK}/window.txt --direction 1 0 0
+    --outline ${WORK}/low.txt --direction 0 3 0)
+if(NOT last_output MATCHES "cut 2 of 3 openings\nfacets 14, closed yes, volume (44|43\\.9999)")
+  message(FATAL_ERROR "openings with two outline files:\n${last_output}")
+endif()
+file(WRITE ${WORK}/bad-window.txt "-2 -1 1  -2 1 1  -2 1 3\n-2 -1 1  -2 1 1  -2 1\n")
+run(FALSE ${CLI} openings ${WORK}/wall.off ${WORK}/x.off --outline ${WORK}/bad-window.txt --direction 1 0 0)
+if(NOT last_error MATCHES "bad-window.txt: line 2: ")
+  message(FATAL_ERROR "openings with a malformed outline file:\n${last_error}")
+endif()
+run(FALSE ${CLI} openings ${WORK}/wall.off ${WORK}/x.off --outline ${WORK}/missing.txt --direction 1 0 0)
+run(FALSE ${CLI} openings ${WORK}/wall.off ${WORK}/x.off --outline ${WORK}/window.txt --direction 0 0 0)
+if(NOT last_error MATCHES "direction is zero")
+  message(FATAL_ERROR "openings with a zero direction:\n${last_error}")
+endif()
+run(FALSE ${CLI} openings ${WORK}/wall.off ${WORK}/x.off --outline ${WORK}/window.txt --direction 1 0 y)
+run(FALSE ${CLI} openings ${WORK}/missing.off ${WORK}/x.off --outline ${WORK}/window.txt --direction 1 0 0)
+foreach(args "--outline;${WORK}/window.txt;--direction;1;0" "--outline;${WORK}/window.txt" "--direction;1;0;0" "")
+  execute_process(COMMAND ${CLI} openings ${WORK}/wall.off ${WORK}/x.off ${args} RESULT_VARIABLE rc
+                  OUTPUT_QUIET ERROR_QUIET)
+  if(NOT rc EQUAL 2)
+    message(FATAL_ERROR "openings ${args}: expected a usage error (2), got ${rc}")
+  endif()
+endforeach()

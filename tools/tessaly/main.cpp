@@ -17,6 +17,7 @@
 //   tessaly blend IN OUT (--edge X1 Y1 Z1 X2 Y2 Z2 | --corner X Y Z) --radius R [--radius2 R2] [--segments N]
 //   tessaly clip IN.txt OUT.txt (--rect X1 Y1 X2 Y2 | --polygon POLY.txt)
 //   tessaly contours union|outer|divide IN.txt OUT.txt
+//   tessaly openings IN OUT (--outline OUTLINE.txt --direction DX DY DZ)...
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -27,6 +28,7 @@
 #include "clip_command.h"
 #include "contours_command.h"
 #include "mesh_formats.h"
+#include "openings_command.h"
 #include "repair_command.h"
 #include "slice_commands.h"
 #include "solid_commands.h"
@@ -56,6 +58,8 @@ int Usage()
                "                     [--radius2 R2] [--segments N]   (a rounded edge or corner, N = 8)\n"
                "       tessaly clip IN.txt OUT.txt (--rect X1 Y1 X2 Y2 | --polygon POLY.txt)   (planar contours)\n"
                "       tessaly contours union|outer|divide IN.txt OUT.txt   (union of fills, or simple contours)\n"
+               "       tessaly openings IN OUT (--outline OUTLINE.txt --direction DX DY DZ)...   (openings cut\n"
+               "                        through panels; OUTLINE.txt: one opening a line of x y z triples)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -167,6 +171,12 @@ int main(int argc, char** argv)
     if (command == "clip") {
         const int status = RunClip(argc, argv, error);
         if (status == kClipUsage)
+            return Usage();
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "openings") {
+        const int status = RunOpenings(argc, argv, error);
+        if (status == kOpeningsUsage)
             return Usage();
         return status == 0 ? 0 : Error(error);
     }
