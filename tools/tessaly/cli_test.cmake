@@ -321,3 +321,17 @@ foreach(args "--outline;${WORK}/window.txt;--direction;1;0" "--outline;${WORK}/w
     message(FATAL_ERROR "openings ${args}: expected a usage error (2), got ${rc}")
   endif()
 endforeach()
+
+# info on damaged bodies: a tetrahedron with one face repeated is not closed
+# (three facet sides on its edges); a right triangle with legs of 1e80 has
+# the area 5e159 (no overflow to 0).
+file(WRITE ${WORK}/repeated-face.obj "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nf 1 3 2\nf 1 2 4\nf 2 3 4\nf 3 1 4\nf 2 3 4\n")
+run(TRUE ${CLI} info ${WORK}/repeated-face.obj)
+if(NOT last_output MATCHES "closed no \\(0 open edges, [0-9]+ edges with more than two facets\\)")
+  message(FATAL_ERROR "info of a tetrahedron with a repeated face:\n${last_output}")
+endif()
+file(WRITE ${WORK}/huge-triangle.obj "v 0 0 0\nv 1e80 0 0\nv 0 1e80 0\nf 1 2 3\n")
+run(TRUE ${CLI} info ${WORK}/huge-triangle.obj)
+if(NOT last_output MATCHES "area 5(\\.0+[0-9]*)?e\\+159")
+  message(FATAL_ERROR "info of a huge triangle:\n${last_output}")
+endif()

@@ -73,13 +73,20 @@ int Error(const std::string& message)
 
 int Info(G3Surface* s)
 {
-    int open = 0;
+    int open = 0, crowded = 0, sameWay = 0;
     double area = 0;
-    // An edge is open when fewer than two facet sides meet along its two
-    // vertices; the two edges of a bridge count together.
+    // Closed needs exactly two facet sides along every pair of joined
+    // vertices (the two edges of a bridge count together), running the edge
+    // in opposite directions: fewer is open, more is a crowded edge (a
+    // facet repeated, or three facets on one edge).
     for (int k = 0; k < s->GetEdgeCount(); ++k) {
         G3Edge* e = s->GetEdge(k);
-        open += e->GetVertex1()->GetEdgeCount(e->GetVertex2()) < 2;
+        const int sides = e->GetVertex1()->GetEdgeCount(e->GetVertex2());
+        G3Facet* f1 = e->GetFacet1();
+        G3Facet* f2 = e->GetFacet2();
+        open += sides < 2;
+        crowded += sides > 2;
+        sameWay += sides == 2 && f1 && f2 && f1 != f2 && f1->GetMoveDirection(e) == f2->GetMoveDirection(e);
     }
     for (int k = 0; k < s->GetFacetCount(); ++k)
         area += std::max(0.0, s->GetFacet(k)->GetArea());
@@ -89,7 +96,13 @@ int Info(G3Surface* s)
         std::printf("envelope %.17g %.17g %.17g  %.17g %.17g %.17g\n", box.GetMinX(), box.GetMinY(), box.GetMinZ(),
                     box.GetMaxX(), box.GetMaxY(), box.GetMaxZ());
     std::printf("area %.17g\n", area);
-    std::printf("closed %s (%d open edges)\n", open == 0 && s->GetFacetCount() > 0 ? "yes" : "no", open);
+    const bool closed = open == 0 && crowded == 0 && sameWay == 0 && s->GetFacetCount() > 0;
+    std::printf("closed %s (%d open edges", closed ? "yes" : "no", open);
+    if (crowded > 0)
+        std::printf(", %d edges with more than two facets", crowded);
+    if (sameWay > 0)
+        std::printf(", %d edges whose two facets run them the same way", sameWay);
+    std::printf(")\n");
     return 0;
 }
 

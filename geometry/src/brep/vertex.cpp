@@ -102,45 +102,44 @@ void G3Vertex::GetEdges(G3Vertex* other, GArrayCollection* out) const
     }
 }
 
+namespace {
+// The sum of sides(e) over the edges joining a and b. Both rings hold every
+// such edge: they are walked side by side and the one that ends first gives
+// the sum, so a vertex of high degree costs the degree of its partner.
+template <class Sides> int SumOverEdgesBetween(const G3Vertex* a, const G3Vertex* b, Sides sides)
+{
+    if (!b || a == b)
+        return 0;
+    int inA = 0, inB = 0;
+    const G3Edge* e = a->GetFirstEdge();
+    const G3Edge* f = b->GetFirstEdge();
+    for (; e && f; e = e->GetVertexNext(a), f = f->GetVertexNext(b)) {
+        if (e->GetOtherVertex(a) == b)
+            inA += sides(e);
+        if (f->GetOtherVertex(b) == a)
+            inB += sides(f);
+    }
+    return e ? inB : inA;
+}
+} // namespace
+
 int G3Vertex::GetEdgeCount(G3Vertex* other) const
 {
-    int count = 0;
-    for (G3Edge* e = m_FirstEdge; e; e = e->GetVertexNext(this)) {
-        if (e->GetOtherVertex(this) == other)
-            count += (e->GetFacet1() != nullptr) + (e->GetFacet2() != nullptr);
-    }
-    return count;
+    return SumOverEdgesBetween(
+        this, other, [](const G3Edge* e) { return (e->GetFacet1() != nullptr) + (e->GetFacet2() != nullptr); });
 }
 
 int G3Vertex::GetEdgeCount2(G3Vertex* other) const
 {
     auto weight = [](const G3Facet* f) { return f ? (f->GetDoubleSided() ? 2 : 1) : 0; };
-    auto sides = [&weight](const G3Edge* e) { return weight(e->GetFacet1()) + weight(e->GetFacet2()); };
-    if (!other || other == this)
-        return 0;
-    // Both rings hold every edge between the two vertices: walk them side
-    // by side and count in the one that ends first, so a vertex of high
-    // degree costs the degree of its partner.
-    int here = 0, there = 0;
-    const G3Edge* e = m_FirstEdge;
-    const G3Edge* f = other->GetFirstEdge();
-    for (; e && f; e = e->GetVertexNext(this), f = f->GetVertexNext(other)) {
-        if (e->GetOtherVertex(this) == other)
-            here += sides(e);
-        if (f->GetOtherVertex(other) == this)
-            there += sides(f);
-    }
-    return e ? there : here;
+    return SumOverEdgesBetween(this, other,
+                               [&weight](const G3Edge* e) { return weight(e->GetFacet1()) + weight(e->GetFacet2()); });
 }
 
 int G3Vertex::GetEdgeCount(G3Vertex* other, G3Facet* f) const
 {
-    int count = 0;
-    for (G3Edge* e = m_FirstEdge; e; e = e->GetVertexNext(this)) {
-        if (e->GetOtherVertex(this) == other)
-            count += (e->GetFacet1() == f) + (e->GetFacet2() == f);
-    }
-    return count;
+    return SumOverEdgesBetween(this, other,
+                               [f](const G3Edge* e) { return (e->GetFacet1() == f) + (e->GetFacet2() == f); });
 }
 
 double G3Vertex::Distance(const G3Vertex* other) const

@@ -3,11 +3,12 @@
 
 #include "tessaly/math.h"
 
-#include "core/loop_points.h"
-
-#include "core/tolerances.h"
 #include <algorithm>
 #include <cmath>
+#include <limits>
+
+#include "core/loop_points.h"
+#include "core/tolerances.h"
 
 using tessaly::kAreaTolerance;
 using tessaly::kLengthTolerance;
@@ -21,7 +22,16 @@ double Dot3(const double* a, const double* b)
 
 double Length3(const double* a)
 {
-    return std::sqrt(Dot3(a, a));
+    const double squares = Dot3(a, a);
+    if (std::isfinite(squares) && squares > std::numeric_limits<double>::min())
+        return std::sqrt(squares);
+    // The squares overflowed (coordinates beyond 1e154) or fell below the
+    // normal range: scale by the largest component first.
+    const double big = std::max({std::fabs(a[0]), std::fabs(a[1]), std::fabs(a[2])});
+    if (!(big > 0) || !std::isfinite(big))
+        return big == 0 ? 0.0 : big;
+    const double u[3] = {a[0] / big, a[1] / big, a[2] / big};
+    return big * std::sqrt(Dot3(u, u));
 }
 
 void SetPlane(double* plane, double a, double b, double c, double d)
