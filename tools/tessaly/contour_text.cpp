@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <system_error>
+
+#include "file_read.h"
 
 namespace {
 bool IsBlank(char c)
@@ -48,11 +51,10 @@ std::string FormatCoordinate(double value)
 bool ReadContours(const std::string& path, std::vector<TextContour>& out, std::string& error)
 {
     out.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path;
+    std::string text;
+    if (!ReadRegularFile(path, text, error))
         return false;
-    }
+    std::istringstream in(text);
     std::string line;
     std::vector<double> numbers;
     for (long number = 1; std::getline(in, line); ++number) {

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "file_read.h"
 #include "mesh_formats.h"
 #include "tessaly/surface.h"
 
@@ -42,24 +43,6 @@ constexpr std::size_t kStlNormal = 12;
 
 // Tokens echoed in messages are cut to this many characters.
 constexpr std::size_t kEchoedToken = 40;
-
-bool ReadAll(const std::string& path, std::string& text, std::string& error)
-{
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = "is a directory";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open the file";
-        return false;
-    }
-    std::stringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    return true;
-}
 
 // A token for a message: cut, with anything but printable ASCII escaped,
 // so that a file cannot flood or drive the terminal.
@@ -303,7 +286,8 @@ bool ReadMesh(const std::string& path, G3Surface* surface, std::string& error)
     if (format == MeshFormat::Dump) {
         if (surface->Load(path.c_str(), &error))
             return true;
-        error = path + ": " + error;
+        if (error.find(path) == std::string::npos)
+            error = path + ": " + error;
         return false;
     }
     std::string text;
@@ -311,7 +295,7 @@ bool ReadMesh(const std::string& path, G3Surface* surface, std::string& error)
         error = "cannot read " + path + ": the known input formats are .g3s, .obj, .off and .stl";
         return false;
     }
-    bool ok = ReadAll(path, text, error);
+    bool ok = ReadRegularFile(path, text, error);
     int skipped = 0;
     if (ok && format == MeshFormat::Obj)
         ok = ReadObj(text, surface, skipped, error);
@@ -328,7 +312,7 @@ bool ReadMesh(const std::string& path, G3Surface* surface, std::string& error)
         error = "no facet could be read";
         ok = false;
     }
-    if (!ok)
+    if (!ok && error.compare(0, path.size(), path) != 0)
         error = path + ": " + error;
     return ok;
 }

@@ -3,6 +3,7 @@
 // faces that have to be skipped, true line numbers and safe echoes in the
 // messages.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -93,6 +94,16 @@ TEST_F(MeshRead, NothingReadIsAnError)
     fs::create_directories(m_Dir / "x.obj");
     EXPECT_EQ(Read((m_Dir / "x.obj").string()), -1);
     EXPECT_NE(error.find("directory"), std::string::npos) << error;
+    // A FIFO without a writer and an endless device are refused at once.
+    const std::string fifo = (m_Dir / "pipe.stl").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Read(fifo), -1);
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_EQ(Read("/dev/zero.off"), -1);
+    const fs::path zero = m_Dir / "zero.obj";
+    fs::create_symlink("/dev/zero", zero);
+    EXPECT_EQ(Read(zero.string()), -1);
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
 }
 
 TEST_F(MeshRead, SkippedFacesAreReported)

@@ -5,12 +5,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
+#include <sstream>
 #include <system_error>
 #include <vector>
 
 #include "arguments.h"
+#include "file_read.h"
 #include "mesh_formats.h"
 #include "tessaly/hole_maker.h"
 #include "tessaly/surface.h"
@@ -68,11 +69,10 @@ bool ParseNumbers(const std::string& line, std::vector<double>& numbers)
 bool ReadOutlines3D(const std::string& path, std::vector<Outline>& out, std::string& error)
 {
     out.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path;
+    std::string text;
+    if (!ReadRegularFile(path, text, error))
         return false;
-    }
+    std::istringstream in(text);
     std::string line;
     std::vector<double> numbers;
     for (long number = 1; std::getline(in, line); ++number) {

@@ -1,34 +1,41 @@
 // Loading the text dump: the whole file is read, parsed and checked before
 // any element is made, so a bad file leaves the body as it was.
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
 #include <vector>
 
 #include "io/dump_reader.h"
 #include "tessaly/surface.h"
 
 namespace {
+// Reads the whole of a regular file. Anything else (a directory, a FIFO, a
+// device) is refused before a byte is read: it is opened without waiting
+// for a writer and checked on the open descriptor.
 bool ReadFile(const char* path, std::string& text, std::string& error)
 {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         error = std::string("cannot open ") + path;
         return false;
     }
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        long size = std::ftell(file);
-        if (size > 0)
-            text.reserve(static_cast<std::size_t>(size));
-        std::rewind(file);
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        error = std::string(path) + " is not a regular file";
+        return false;
     }
+    text.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, n);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    if (!ok)
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    if (n < 0)
         error = std::string("cannot read ") + path;
-    return ok;
+    return n == 0;
 }
 } // namespace
 

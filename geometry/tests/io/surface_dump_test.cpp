@@ -1,9 +1,11 @@
 // The text dump: golden text, exact round trips, and hostile files that
 // must leave the body unchanged.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -312,4 +314,23 @@ TEST(SurfaceDump, RandomlyCorruptedDumpsNeverHalfLoad)
         }
     }
     EXPECT_GT(refused, 300);
+}
+
+TEST(SurfaceDump, OnlyRegularFilesAreRead)
+{
+    // A directory, a FIFO without a writer and an endless device are refused
+    // at once, with the body left as it was.
+    TempDir dir;
+    const std::string sub = dir.File("d.g3s");
+    ASSERT_EQ(::mkdir(sub.c_str(), 0700), 0);
+    const std::string fifo = dir.File("f.g3s");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {sub, fifo, std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        std::unique_ptr<G3Surface> s(MakeCube());
+        std::string error;
+        EXPECT_FALSE(s->Load(path.c_str(), &error));
+        EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+        EXPECT_EQ(s->GetFacetCount(), 6);
+    }
 }
