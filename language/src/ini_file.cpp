@@ -1,9 +1,9 @@
 #include "ini_file.h"
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <strings.h>
+#include <sys/stat.h>
 
 namespace tolkara {
 
@@ -42,6 +42,10 @@ std::optional<std::string_view> sectionHeader(std::string_view line) {
 
 std::optional<std::string> iniValue(std::string_view text, std::string_view section,
                                     std::string_view key) {
+  // Editors on other systems start UTF-8 files with a byte-order mark.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    text.remove_prefix(kByteOrderMark.size());
   bool inSection = false;
   std::istringstream lines{std::string(text)};
   for (std::string raw; std::getline(lines, raw);) {
@@ -63,11 +67,19 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
 
 std::optional<std::string> readIniValue(const std::string &path, std::string_view section,
                                         std::string_view key) {
+  // Only a regular file counts: a directory, a FIFO or a device named like
+  // the INI file is as good as none (and must not block or throw).
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
   std::ifstream file(path, std::ios::binary);
   if (!file)
     return std::nullopt;
-  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  return iniValue(text, section, key);
+  std::ostringstream text;
+  text << file.rdbuf();
+  if (file.bad())
+    return std::nullopt;
+  return iniValue(text.str(), section, key);
 }
 
 }  // namespace tolkara

@@ -1,7 +1,9 @@
 #include "language_library.h"
 
+#include "elf_section.h"
 #include "loaded_module.h"
 #include "module_file.h"
+#include "string_table_format.h"
 
 #include <dlfcn.h>
 
@@ -19,10 +21,16 @@ void *openLanguageLibrary(const std::string &path) {
   auto known = opened.find(path);
   if (known != opened.end())
     return known->second;
+  if (!isSoundLibraryFile(path))
+    return nullptr;
   void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle != nullptr)
     opened.emplace(path, handle);
   return handle;
+}
+
+bool isSoundLibraryFile(const std::string &path) {
+  return readElfSection(path, format::kSectionName).status != ElfSectionStatus::BadFile;
 }
 
 std::optional<StringSource> languageLibrarySource(const std::string &path) {

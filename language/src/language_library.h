@@ -14,6 +14,11 @@ namespace tolkara {
 // not pile up references. Null when it cannot be loaded.
 void *openLanguageLibrary(const std::string &path);
 
+// Whether the file at `path` is a sound ELF file whose section headers all
+// lie within it (a truncated or damaged library is not handed to dlopen,
+// which would fault on it).
+bool isSoundLibraryFile(const std::string &path);
+
 // The source for a language library path that exists and loads; empty
 // otherwise.
 std::optional<StringSource> languageLibrarySource(const std::string &path);

@@ -2,6 +2,7 @@
 // fallbacks and "Error" boxes as LoadLangString.
 #include "tolkara/tolkara.h"
 
+#include "c_boundary.h"
 #include "language_code.h"
 #include "language_library.h"
 #include "loaded_module.h"
@@ -61,7 +62,9 @@ LookupResult lookupInSource(const tolkara::StringSource &source, unsigned int id
 
 }  // namespace
 
-extern "C" VARIANT LoadLangBSTRString(const char *moduleName, unsigned int id, int language) {
+namespace {
+
+VARIANT loadLangBstrString(const char *moduleName, unsigned int id, int language) {
   static tolkara::LanguageCodeCache languageCode;
   const std::string &code = languageCode.code();
   std::unique_ptr<tolkara::LoadedModule> main = tolkara::LoadedModule::find(moduleName);
@@ -83,4 +86,12 @@ extern "C" VARIANT LoadLangBSTRString(const char *moduleName, unsigned int id, i
   message = tolkara::missingEverywhereMessage(message, id, main->fileName());
   tolkara::showErrorBox(tolkara::withSystemError(message, fromMain.status));
   return bstrVariant(u"");
+}
+
+}  // namespace
+
+extern "C" VARIANT LoadLangBSTRString(const char *moduleName, unsigned int id, int language) {
+  VARIANT empty;
+  TolkaraVariantInit(&empty);
+  return tolkara::guarded(empty, [&] { return loadLangBstrString(moduleName, id, language); });
 }

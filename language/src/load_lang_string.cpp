@@ -2,6 +2,7 @@
 // or from the module itself, with "Error" boxes when it is missing.
 #include "tolkara/tolkara.h"
 
+#include "c_boundary.h"
 #include "language_code.h"
 #include "language_library.h"
 #include "loaded_module.h"
@@ -29,8 +30,10 @@ std::optional<tolkara::StringSource> languageLibraryOf(const tolkara::LoadedModu
 
 }  // namespace
 
-extern "C" int LoadLangString(const char *moduleName, unsigned int id, int mode, char *buffer,
-                              int bufferSize) {
+namespace {
+
+int loadLangString(const char *moduleName, unsigned int id, int mode, char *buffer,
+                   int bufferSize) {
   static tolkara::LanguageCodeCache languageCode;
   const std::string &code = languageCode.code();
   if (buffer == nullptr || bufferSize <= 0)
@@ -58,4 +61,12 @@ extern "C" int LoadLangString(const char *moduleName, unsigned int id, int mode,
   }
   tolkara::showErrorBox(tolkara::missingEverywhereMessage(message, id, main->fileName()));
   return 0;
+}
+
+}  // namespace
+
+extern "C" int LoadLangString(const char *moduleName, unsigned int id, int mode, char *buffer,
+                              int bufferSize) {
+  return tolkara::guarded(0,
+                          [&] { return loadLangString(moduleName, id, mode, buffer, bufferSize); });
 }

@@ -1,13 +1,17 @@
 // LoadResExtDLL: finds and loads the language library of a program.
 #include "tolkara/tolkara.h"
 
+#include "c_boundary.h"
 #include "data_module.h"
 #include "language_code.h"
+#include "language_library.h"
 #include "module_file.h"
 
 #include <dlfcn.h>
 
-extern "C" TolkaraModule LoadResExtDLL(TolkaraModule module, int dataFile) {
+namespace {
+
+TolkaraModule loadResExtDll(TolkaraModule module, int dataFile) {
   static tolkara::LanguageCodeCache languageCode;
   const std::string &code = languageCode.code();
   // A data-file handle names no program of ours; and dlinfo on it would
@@ -22,5 +26,15 @@ extern "C" TolkaraModule LoadResExtDLL(TolkaraModule module, int dataFile) {
     return nullptr;
   if (dataFile != 0)
     return tolkara::openDataModule(*path);
+  // A damaged file would bring the loader down (a truncated library ends in
+  // SIGBUS inside dlopen): it counts as missing.
+  if (!tolkara::isSoundLibraryFile(*path))
+    return nullptr;
   return dlopen(path->c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+}  // namespace
+
+extern "C" TolkaraModule LoadResExtDLL(TolkaraModule module, int dataFile) {
+  return tolkara::guarded<TolkaraModule>(nullptr, [&] { return loadResExtDll(module, dataFile); });
 }

@@ -1,6 +1,7 @@
 // Reading and freeing the module handles that LoadResExtDLL returns.
 #include "tolkara/tolkara.h"
 
+#include "c_boundary.h"
 #include "data_module.h"
 #include "loaded_module.h"
 #include "text_convert.h"
@@ -22,8 +23,10 @@ std::optional<tolkara::StringSource> sourceOf(TolkaraModule module) {
 
 }  // namespace
 
-extern "C" int TolkaraLoadString(TolkaraModule module, unsigned int id, unsigned int language,
-                                 char *buffer, int bufferSize) {
+namespace {
+
+int loadString(TolkaraModule module, unsigned int id, unsigned int language, char *buffer,
+               int bufferSize) {
   if (buffer == nullptr || bufferSize <= 0)
     return 0;
   buffer[0] = '\0';
@@ -37,6 +40,13 @@ extern "C" int TolkaraLoadString(TolkaraModule module, unsigned int id, unsigned
   if (found.status != tolkara::LookupStatus::Found)
     return 0;
   return tolkara::copyUtf8ToBuffer(tolkara::utf16ToUtf8(found.text), buffer, bufferSize);
+}
+
+}  // namespace
+
+extern "C" int TolkaraLoadString(TolkaraModule module, unsigned int id, unsigned int language,
+                                 char *buffer, int bufferSize) {
+  return tolkara::guarded(0, [&] { return loadString(module, id, language, buffer, bufferSize); });
 }
 
 extern "C" void TolkaraFreeModule(TolkaraModule module) {

@@ -1,11 +1,13 @@
 // Reading the string-table section straight from ELF files, sound and
 // corrupt.
 #include "elf_section.h"
+#include "language_library.h"
 #include "string_table.h"
 
 #include <elf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -167,3 +169,18 @@ TEST_F(ElfSectionFile, UnterminatedNameAtTheEndOfTheNameTableMatchesNothing) {
 }
 
 }  // namespace
+
+TEST_F(ElfSectionFile, ATruncatedLibraryIsNotSound) {
+  // The first 5000 bytes of a language library would fault inside dlopen:
+  // such a file never reaches it.
+  EXPECT_TRUE(tolkara::isSoundLibraryFile(TOLKARA_TEST_LANGUAGE_LIBRARY));
+  std::vector<unsigned char> head(
+      original_.begin(), original_.begin() + std::min<std::ptrdiff_t>(5000, original_.size() - 1));
+  const std::string path = (dir_ / "truncated.so").string();
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char *>(head.data()),
+             static_cast<std::streamsize>(head.size()));
+  EXPECT_FALSE(tolkara::isSoundLibraryFile(path));
+  EXPECT_EQ(tolkara::openLanguageLibrary(path), nullptr);
+  EXPECT_EQ(tolkara::languageLibrarySource(path), std::nullopt);
+}

@@ -1,12 +1,18 @@
 // Naming rules: the INI file, the language code, base names and library
 // paths.
+#include "c_boundary.h"
 #include "ini_file.h"
 #include "language_code.h"
 #include "module_file.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -111,3 +117,29 @@ TEST(PresentFile, NeedsANonEmptyNameOfSomethingNotADirectory) {
 }
 
 }  // namespace
+
+TEST(IniFile, AByteOrderMarkAtTheStartIsSkipped) {
+  EXPECT_EQ(iniValue("\xEF\xBB\xBF[Program]\nDefLang=de\n", "Program", "DefLang"), "de");
+  EXPECT_EQ(iniValue("\xEF\xBB\xBF", "Program", "DefLang"), std::nullopt);
+}
+
+TEST(IniFile, OnlyARegularFileCounts) {
+  // A directory or a FIFO named like the INI file is as good as none: no
+  // exception, no waiting for a writer.
+  std::string pattern = (std::filesystem::temp_directory_path() / "tolkara-ini.XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::filesystem::path dir = pattern;
+  std::filesystem::create_directory(dir / "a.INI");
+  EXPECT_EQ(tolkara::readIniValue((dir / "a.INI").string(), "Program", "DefLang"), std::nullopt);
+  ASSERT_EQ(mkfifo((dir / "b.INI").c_str(), 0600), 0);
+  EXPECT_EQ(tolkara::readIniValue((dir / "b.INI").string(), "Program", "DefLang"), std::nullopt);
+  std::ofstream(dir / "c.INI") << "\xEF\xBB\xBF[Program]\nDefLang=fr\n";
+  EXPECT_EQ(tolkara::readIniValue((dir / "c.INI").string(), "Program", "DefLang"), "fr");
+  std::filesystem::remove_all(dir);
+}
+
+TEST(CBoundary, ExceptionsBecomeTheFailureValue) {
+  EXPECT_EQ(tolkara::guarded(-1, [] { return 7; }), 7);
+  EXPECT_EQ(tolkara::guarded(-1, []() -> int { throw std::runtime_error("inside"); }), -1);
+  EXPECT_EQ(tolkara::guarded<void *>(nullptr, []() -> void * { throw std::bad_alloc(); }), nullptr);
+}
