@@ -8,6 +8,8 @@
 #include "text_table.h"
 #include "version_text.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -130,6 +132,11 @@ TEST(FileKinds, TheSameFileIsDecidedByCanonicalPathsExactly)
     EXPECT_TRUE(IsSameFile(dir.filePath("a.vkd"), dir.filePath("link.vkd")));
     EXPECT_FALSE(IsSameFile(dir.filePath("a.vkd"), dir.filePath("A.vkd")));
     EXPECT_FALSE(IsSameFile(dir.filePath("missing.vkd"), dir.filePath("missing.vkd")));
+    // A hard link is the same file under another path.
+    ASSERT_EQ(::link(QFile::encodeName(dir.filePath("a.vkd")).constData(),
+                     QFile::encodeName(dir.filePath("hard.vkd")).constData()),
+              0);
+    EXPECT_TRUE(IsSameFile(dir.filePath("a.vkd"), dir.filePath("hard.vkd")));
 }
 
 TEST(FileFilter, TheTableFilterBecomesQtFiltersInBothCases)

@@ -1,5 +1,8 @@
 #include "file_kind.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
 
 FileKind KindOfFile(const QString& path)
@@ -21,5 +24,14 @@ FileKind KindOfFile(const QString& path)
 bool IsSameFile(const QString& a, const QString& b)
 {
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+    if (canonicalA.isEmpty())
+        return false;
+    if (canonicalA == QFileInfo(b).canonicalFilePath())
+        return true;
+    // Hard links have paths of their own: the same device and inode are
+    // the same file.
+    struct stat infoA, infoB;
+    return ::stat(QFile::encodeName(a).constData(), &infoA) == 0 &&
+        ::stat(QFile::encodeName(b).constData(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+        infoA.st_ino == infoB.st_ino;
 }
