@@ -69,6 +69,32 @@ TEST_F(TwinviewProgram, AWrongPathIsNamedAndNothingIsSaved)
     EXPECT_EQ(run.output, "Twinview: The path to file '" + missing + "' is not correct. Please, enter correct path.\n");
 }
 
+TEST_F(TwinviewProgram, AnInputIsNeverWrittenOver)
+{
+    // "-screenshot a.png b.png": the image path was forgotten, and a.png is
+    // an input. Nothing is written; a usage error.
+    const QString a = dir.filePath("a.png");
+    ASSERT_TRUE(QFile::copy(Sample("plan-a.png"), a));
+    const QByteArray before = [&] {
+        QFile f(a);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    for (const QStringList& arguments : {QStringList{"-screenshot", a, Sample("plan-b.png")},
+                                         QStringList{"-screenshot", a, a, Sample("plan-b.png")}}) {
+        const ProgramRun run = Twinview(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        QFile f(a);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), before) << "an input was overwritten";
+    }
+    // A compare that fails writes no image.
+    const QString shot = dir.filePath("none.png");
+    const ProgramRun run = Twinview({"-screenshot", shot, dir.filePath("missing.png"), Sample("plan-b.png")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(shot));
+}
+
 TEST_F(TwinviewProgram, SpeaksGermanWithTheGermanLanguageLibrary)
 {
     // A Tolkara of its own, with its INI file and the language library

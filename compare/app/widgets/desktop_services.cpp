@@ -2,6 +2,7 @@
 
 #include "command_states.h"
 #include "console_user_interface.h"
+#include "file_kind.h"
 #include "help_file.h"
 #include "qt_user_interface.h"
 #include "settings.h"
@@ -63,25 +64,47 @@ bool CDesktopServices::CreateMainWindow(const CMyCommandLineInfo& commandLine)
     m_window->SetFiles(commandLine.file1, commandLine.file2);
     m_window->show();
     if (unattended)
-        QTimer::singleShot(0, m_window.get(), [this, path = commandLine.screenshotPath] { RunScreenshot(path); });
+        QTimer::singleShot(0, m_window.get(), [this, commandLine] {
+            RunScreenshot(commandLine.screenshotPath, commandLine.file1, commandLine.file2);
+        });
     else if (commandLine.compareAtStart)
         QTimer::singleShot(0, m_window.get(), [this] { m_window->OnCompare(); });
     return true;
 }
 
 // Compares, shows the differences, saves the window and ends the program:
-// exit code 0 when the files were compared and the image saved.
-void CDesktopServices::RunScreenshot(const QString& path)
+// exit code 0 when the files were compared and the image saved, 1 when
+// they could not be compared (nothing is written then), 2 for a command
+// line that would write over an input: "-screenshot a.png b.png" has lost
+// its image path, and an image path naming one of the files is refused.
+void CDesktopServices::RunScreenshot(const QString& path, const QString& file1, const QString& file2)
 {
+    const QByteArray image = path.toLocal8Bit();
+    if (file1.isEmpty() || file2.isEmpty()) {
+        std::fprintf(stderr, "twinview: -screenshot %s needs two files to compare; nothing written\n",
+                     image.constData());
+        QCoreApplication::exit(2);
+        return;
+    }
+    if (IsSameFile(path, file1) || IsSameFile(path, file2)) {
+        std::fprintf(stderr, "twinview: the screenshot %s is one of the files to compare; nothing written\n",
+                     image.constData());
+        QCoreApplication::exit(2);
+        return;
+    }
     m_window->OnCompare();
-    const bool compared = m_window->ViewMode() >= 0;
-    if (compared)
-        m_window->OnCommand(ids::kShowDifferences);
+    if (m_window->ViewMode() < 0) {
+        QCoreApplication::exit(1);
+        return;
+    }
+    m_window->OnCommand(ids::kShowDifferences);
     QCoreApplication::processEvents();
-    const bool saved = m_window->grab().save(path);
-    if (!saved)
-        std::fprintf(stderr, "twinview: cannot save the window into %s\n", path.toLocal8Bit().constData());
-    QCoreApplication::exit(compared && saved ? 0 : 1);
+    if (!m_window->grab().save(path)) {
+        std::fprintf(stderr, "twinview: cannot save the window into %s\n", image.constData());
+        QCoreApplication::exit(1);
+        return;
+    }
+    QCoreApplication::exit(0);
 }
 
 void CDesktopServices::DisconnectEngine()

@@ -30,7 +30,7 @@ public:
     void DestroyMainWindow();
 
 private:
-    void RunScreenshot(const QString& path);
+    void RunScreenshot(const QString& path, const QString& file1, const QString& file2);
 
     CSystemLibraries m_libraries;
     CStringTable m_strings;
