@@ -71,6 +71,13 @@ TEST(VkdReader, AnEmptyDrawingHasTheZeroBoxAndAWhiteBackground)
     EXPECT_EQ(box.highY, 0.0);
 }
 
+TEST(VkdReader, AByteOrderMarkBeforeTheHeaderIsSkipped)
+{
+    EXPECT_TRUE(Parse("\xEF\xBB\xBFVKD 1\n").shapes.empty());
+    // Only at the very start: elsewhere the bytes are no drawing line.
+    EXPECT_THROW(Parse("VKD 1\n\xEF\xBB\xBFline 0 0 1 1\n"), VkdError);
+}
+
 TEST(VkdReader, ErrorsNameTheFileAndTheLine)
 {
     EXPECT_EQ(ErrorOf(""), "plan.vkd, line 1: the file is empty; expected the header 'VKD 1'");

@@ -164,6 +164,10 @@ Drawing ParseVkd(std::istream& in, const std::string& fileName)
     std::string text;
     int number = 0;
     while (std::getline(in, text)) {
+        // Editors on other systems begin UTF-8 files with a byte-order mark.
+        static const std::string kByteOrderMark = "\xEF\xBB\xBF";
+        if (number == 0 && text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0)
+            text.erase(0, kByteOrderMark.size());
         const std::vector<std::string> words = Tokens(text);
         if (++number == 1) {
             CheckHeader(words, fileName);
