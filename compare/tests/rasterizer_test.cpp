@@ -141,3 +141,19 @@ TEST(Rasterizer, ShapesFarOutsideTheWindowLeaveItUntouched)
     EXPECT_EQ(CountBlack(RenderOne(below)), 0);
     EXPECT_EQ(CountBlack(RenderOne(Shape{ShapeKind::Circle, Pen{kBlack, 2}, {{1e200, 0}}, 1})), 0);
 }
+
+TEST(Rasterizer, CirclesAndLinesAtTheEndsOfTheDoubleRangeDoNotOverflow)
+{
+    // A circle of radius 1e308 (its extents overflow), and lines whose
+    // ends map far beyond int: nothing may wrap, and the lines crossing the
+    // window still land on it.
+    Drawing drawing;
+    drawing.shapes.push_back(Shape{ShapeKind::Circle, Pen{kBlack, 1}, {{-1e308, 1e15}}, 1e308});
+    drawing.shapes.push_back(Shape{ShapeKind::Circle, Pen{kBlack, 3}, {{5, 2.5}}, 1e300});
+    drawing.shapes.push_back(Line(-1e300, 2.5, 1e300, 2.5));
+    drawing.shapes.push_back(Line(5, -1e15, 5, 1e15, 5));
+    Canvas canvas(100, 50, kWhite);
+    Render(drawing, Box{0, 0, 10, 5}, canvas);
+    EXPECT_EQ(canvas.At(0, 25), kBlack);
+    EXPECT_EQ(canvas.At(50, 0), kBlack);
+}

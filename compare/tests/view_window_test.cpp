@@ -44,3 +44,12 @@ TEST(ViewWindow, BitmapWidthIsNeverBelowOne)
     EXPECT_EQ(BitmapWidth({0, 0, 0, 0, 0, 0}, 1000), 1);
     EXPECT_EQ(BitmapWidth({0, 0, 0, 10, 5, 0}, 0), 1) << "image size at least 1";
 }
+
+TEST(ViewWindow, BitmapWidthStaysInRangeForExtentsNearTheDoubleLimit)
+{
+    EXPECT_EQ(BitmapWidth({-1e305, -1e307, 0, 1e305, 1e307, 0}, 1000), 10);
+    EXPECT_EQ(BitmapWidth({-1e308, -1e308, 0, 1e308, 1e308, 0}, 1000), 1000);
+    const int width = BitmapWidth({0, 0, 0, 1e306, 1e307, 0}, 16384);
+    EXPECT_GE(width, 1);
+    EXPECT_LE(width, 16384);
+}

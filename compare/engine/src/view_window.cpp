@@ -48,12 +48,15 @@ BoxCorners NonDegenerate(const BoxCorners& box)
 int BitmapWidth(const BoxCorners& window, int imageSize)
 {
     const int size = std::max(1, imageSize);
-    const double dx = window[3] - window[0];
-    const double dy = window[4] - window[1];
+    // Half extents: the difference of two finite corners cannot overflow.
+    const double dx = window[3] / 2 - window[0] / 2;
+    const double dy = window[4] / 2 - window[1] / 2;
     if (dy < dx)
         return size;
-    const double width = static_cast<double>(size) * dx / dy;
+    // The ratio first: dx <= dy here, so it is at most 1 and the product
+    // cannot overflow (size * dx alone can, for extents near 1e308).
+    const double width = static_cast<double>(size) * (dx / dy);
     if (!(width >= 1.0))
         return 1;
-    return std::min(size, static_cast<int>(width));
+    return width >= size ? size : static_cast<int>(width);
 }

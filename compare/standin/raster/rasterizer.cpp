@@ -66,6 +66,14 @@ bool ClipSegment(PixelPoint& a, PixelPoint& b, double low, double highU, double 
         b = pointAt(t1, edge1);
     if (edge0 >= 0)
         a = pointAt(t0, edge0);
+    // The interpolated coordinate of a cut point of a segment that reaches
+    // far beyond the window (1e300 pixels) can be off by more than the
+    // window itself: the cut points lie in the rectangle, so they are kept
+    // there, and every later conversion to int is safe.
+    for (PixelPoint* point : {&a, &b}) {
+        point->u = std::clamp(point->u, low, highU);
+        point->v = std::clamp(point->v, low, highV);
+    }
     return true;
 }
 
