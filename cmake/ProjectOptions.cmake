@@ -4,8 +4,16 @@
 # multiply-add contraction, no fast-math, no -march=native.
 add_compile_options(-ffp-contract=off)
 
+if(TESSALY_SANITIZE AND TESSALY_SANITIZE_THREAD)
+  message(FATAL_ERROR "ThreadSanitizer does not combine with AddressSanitizer: choose one")
+endif()
 if(TESSALY_SANITIZE)
   set(TESSALY_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${TESSALY_SANITIZER_FLAGS})
+  add_link_options(${TESSALY_SANITIZER_FLAGS})
+endif()
+if(TESSALY_SANITIZE_THREAD)
+  set(TESSALY_SANITIZER_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
   add_compile_options(${TESSALY_SANITIZER_FLAGS})
   add_link_options(${TESSALY_SANITIZER_FLAGS})
 endif()
@@ -35,7 +43,8 @@ endfunction()
 # The environment of every test: the sanitizers stop at the first error.
 set(TESSALY_TEST_ENVIRONMENT
   "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1"
-  "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+  "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
+  "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
 
 # Registers a GoogleTest executable with CTest, each test in the common
 # test environment plus the given variables:
