@@ -7,7 +7,10 @@
 #include "twinview_app.h"
 #include "version_text.h"
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <tolkara/tolkara.h>
@@ -23,6 +26,43 @@ void ShowTolkaraMessage(void*, const char* text, const char* caption)
     QMessageBox::warning(nullptr, QString::fromUtf8(caption), QString::fromUtf8(text));
 }
 
+bool HasScreenshotSwitch(int argc, char** argv)
+{
+    for (int k = 1; k < argc; ++k)
+        if (std::strcmp(argv[k], "-screenshot") == 0)
+            return true;
+    return false;
+}
+
+// Qt's platform plugin aborts when there is no display to connect to. An
+// unattended run (-screenshot) needs none: it draws off screen. A window
+// needs one: say so instead of aborting.
+bool PrepareDisplay(int argc, char** argv)
+{
+    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+    if (display)
+        return true;
+    if (HasScreenshotSwitch(argc, argv)) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return true;
+    }
+    std::fputs("twinview: there is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
+               "set)\n",
+               stderr);
+    return false;
+}
+
+// A TMPDIR that names no writable directory would make every render fail
+// later without a word.
+bool CheckTemporaryDirectory()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    if (!tmp || !*tmp || access(tmp, W_OK | X_OK) == 0)
+        return true;
+    std::fprintf(stderr, "twinview: TMPDIR (%s) is not a writable directory\n", tmp);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -32,6 +72,8 @@ int main(int argc, char** argv)
         std::printf("twinview %s\n", ProgramVersionText().toUtf8().constData());
         return 0;
     }
+    if (!PrepareDisplay(argc, argv) || !CheckTemporaryDirectory())
+        return 1;
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName("Norwend");
     QCoreApplication::setApplicationName("Twinview");

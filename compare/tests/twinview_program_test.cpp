@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 struct ProgramRun {
@@ -93,6 +95,35 @@ TEST_F(TwinviewProgram, AnInputIsNeverWrittenOver)
     const ProgramRun run = Twinview({"-screenshot", shot, dir.filePath("missing.png"), Sample("plan-b.png")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_FALSE(QFile::exists(shot));
+}
+
+TEST_F(TwinviewProgram, SaysWhatIsMissingInsteadOfAborting)
+{
+    // Without any display: a window cannot open (a message, exit 1), an
+    // unattended run draws off screen. A TMPDIR that leads nowhere is named.
+    auto run = [&](const QStringList& arguments, const QString& tmp) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        if (!tmp.isEmpty())
+            environment.insert("TMPDIR", tmp);
+        process.setProcessEnvironment(environment);
+        process.start(DBUS_RUN_SESSION, QStringList{"--", TWINVIEW_PROGRAM} + arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return std::make_pair(process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError()));
+    };
+    const auto window = run({Sample("plan-a.png"), Sample("plan-b.png")}, {});
+    EXPECT_EQ(window.first, 1);
+    EXPECT_TRUE(window.second.contains("no display")) << window.second.toStdString();
+    const auto unattended = run({"-screenshot", dir.filePath("w.png"), Sample("plan-a.png"), Sample("plan-b.png")}, {});
+    EXPECT_EQ(unattended.first, 0) << unattended.second.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("w.png")));
+    const auto nowhere =
+        run({"-screenshot", dir.filePath("v.png"), Sample("plan-a.png"), Sample("plan-b.png")}, "/nonexistent/tmp");
+    EXPECT_EQ(nowhere.first, 1);
+    EXPECT_TRUE(nowhere.second.contains("TMPDIR")) << nowhere.second.toStdString();
 }
 
 TEST_F(TwinviewProgram, SpeaksGermanWithTheGermanLanguageLibrary)
