@@ -7,39 +7,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "arguments.h"
 #include "file_read.h"
-
-namespace {
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-// The numbers of one line; false at the first token that is not a finite
-// number.
-bool ParseLine(const std::string& line, std::vector<double>& numbers)
-{
-    numbers.clear();
-    const char* p = line.data();
-    const char* end = p + line.size();
-    while (true) {
-        while (p != end && IsBlank(*p))
-            ++p;
-        if (p == end)
-            return true;
-        const char* token = p;
-        while (p != end && !IsBlank(*p))
-            ++p;
-        if (*token == '+')
-            ++token;
-        double value = 0;
-        const auto r = std::from_chars(token, p, value);
-        if (r.ec != std::errc() || r.ptr != p || !std::isfinite(value))
-            return false;
-        numbers.push_back(value);
-    }
-}
-} // namespace
 
 std::string FormatCoordinate(double value)
 {
@@ -61,7 +30,7 @@ bool ReadContours(const std::string& path, std::vector<TextContour>& out, std::s
         const std::size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#')
             continue;
-        if (!ParseLine(line, numbers) || numbers.size() % 2 != 0) {
+        if (!ParseNumberLine(line, numbers) || numbers.size() % 2 != 0) {
             error = path + ": line " + std::to_string(number) + ": expected x y pairs of finite numbers";
             return false;
         }

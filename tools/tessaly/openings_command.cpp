@@ -30,36 +30,6 @@ struct OpeningSet {
     double direction[3];
 };
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-// The numbers of one line; false at the first token that is not a finite
-// number.
-bool ParseNumbers(const std::string& line, std::vector<double>& numbers)
-{
-    numbers.clear();
-    const char* p = line.data();
-    const char* end = p + line.size();
-    while (true) {
-        while (p != end && IsBlank(*p))
-            ++p;
-        if (p == end)
-            return true;
-        const char* token = p;
-        while (p != end && !IsBlank(*p))
-            ++p;
-        if (*token == '+')
-            ++token;
-        double value = 0;
-        const auto r = std::from_chars(token, p, value);
-        if (r.ec != std::errc() || r.ptr != p || !std::isfinite(value))
-            return false;
-        numbers.push_back(value);
-    }
-}
-
 // Openings in space, one a line: x y z triples of finite numbers separated
 // by spaces or tabs, in the C locale, at least three points; the outline is
 // closed (its last point may repeat the first or not). Blank lines and lines
@@ -79,7 +49,7 @@ bool ReadOutlines3D(const std::string& path, std::vector<Outline>& out, std::str
         const std::size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#')
             continue;
-        if (!ParseNumbers(line, numbers) || numbers.size() % 3 != 0 || numbers.size() < 9) {
+        if (!ParseNumberLine(line, numbers) || numbers.size() % 3 != 0 || numbers.size() < 9) {
             error =
                 path + ": line " + std::to_string(number) + ": expected three or more x y z triples of finite numbers";
             return false;
