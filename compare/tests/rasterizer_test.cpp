@@ -122,6 +122,17 @@ TEST(Rasterizer, ImageHeightKeepsTheWindowsProportions)
     EXPECT_EQ(ImageHeight(Box{0, 0, 1000, 1}, 10), 1) << "never below one row";
     EXPECT_THROW(ImageHeight(Box{0, 0, 0, 5}, 100), std::invalid_argument);
     EXPECT_THROW(ImageHeight(Box{0, 0, 1, 1000}, 100), std::invalid_argument);
+    // Extents near the end of the double range: no overflow, no infinity in
+    // the message.
+    EXPECT_EQ(ImageHeight(Box{-1e308, -1e308, 1e308, 1e308}, 100), 100);
+    EXPECT_EQ(ImageHeight(Box{-1e305, -5e304, 1e305, 5e304}, 100), 50);
+    try {
+        ImageHeight(Box{0, 0, 1, 1e308}, 100);
+        ADD_FAILURE() << "no error";
+    } catch (const std::invalid_argument& error) {
+        EXPECT_EQ(std::string(error.what()).find("inf"), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(ImageHeight(Box{0, 0, INFINITY, 1}, 100), std::invalid_argument);
 }
 
 TEST(Canvas, RefusesSizesOutsideItsLimits)

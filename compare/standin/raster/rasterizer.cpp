@@ -231,14 +231,17 @@ void Render(const Drawing& drawing, const Box& window, Canvas& canvas)
 
 int ImageHeight(const Box& window, int width)
 {
-    const double dx = window.highX - window.lowX;
-    const double dy = window.highY - window.lowY;
-    if (!(dx > 0 && dy > 0 && std::isfinite(dx) && std::isfinite(dy)))
+    // Half extents: the difference of two finite corners cannot overflow.
+    const double dx = window.highX / 2 - window.lowX / 2;
+    const double dy = window.highY / 2 - window.lowY / 2;
+    if (!std::isfinite(dx) || !std::isfinite(dy))
+        throw std::invalid_argument("the drawing's extents are not finite numbers");
+    if (!(dx > 0 && dy > 0))
         throw std::invalid_argument("the window has no area");
-    const double height = std::round(width * dy / dx);
+    const double height = std::round(width * (dy / dx));
     if (!(height < kMaxImageSide + 0.5))
-        throw std::invalid_argument("the image height " + std::to_string(height) + " is above " +
-                                    std::to_string(kMaxImageSide));
+        throw std::invalid_argument("the window is too tall for its width: the image would be more than " +
+                                    std::to_string(kMaxImageSide) + " pixels high");
     return std::max(1, static_cast<int>(height));
 }
 

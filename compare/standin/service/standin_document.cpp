@@ -121,7 +121,7 @@ void StandInDocument::RunMacro(const std::string& macroPath) const
             Render(m_drawing, window, canvas);
             WriteBmpFile(command.fileName, canvas);
         } catch (const std::invalid_argument& error) {
-            throw EngineError(kInvalidArgument, std::string("SaveBmp: ") + error.what());
+            throw EngineError(kInvalidArgument, "SaveBmp of " + m_fullName + ": " + error.what());
         } catch (const std::system_error& error) {
             throw EngineError(kWriteFault, std::string("SaveBmp: ") + error.what());
         }
