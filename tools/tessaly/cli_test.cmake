@@ -341,3 +341,46 @@ run(FALSE ${CLI} info ${WORK}/folder.g3s)
 if(NOT last_error MATCHES "folder.g3s is not a regular file")
   message(FATAL_ERROR "info of a directory:\n${last_error}")
 endif()
+
+# Roofs: the hipped roof of the 10 x 4 rectangle at 45 degrees has four
+# faces and its ridge 2 high; with a thickness of 0.2 four lower faces and
+# four eave bands join them; making the short edges walls (90 degrees) from
+# a slope file gives a gable roof (two faces; bands along the four gable
+# edges). A slope of 0, a malformed number, a slope file of the wrong length
+# and an outline crossing itself are errors; flags that do not fit are usage
+# errors (2).
+file(WRITE ${WORK}/rectangle.txt "# the outline\n0 0  10 0  10 4  0 4\n")
+run(TRUE ${CLI} roof ${WORK}/rectangle.txt ${WORK}/hipped.obj --slope 45)
+if(NOT last_output MATCHES "^facets 4\nupper 4\nlower 0\neave 0\ngable 0\ntop [28] 2 2\n")
+  message(FATAL_ERROR "roof:\n${last_output}")
+endif()
+expect_info(${WORK}/hipped.obj 4 no)
+run(TRUE ${CLI} roof ${WORK}/rectangle.txt ${WORK}/thick.off --slope 45 --thickness 0.2 --overhang 0.5)
+if(NOT last_output MATCHES "^facets 12\nupper 4\nlower 4\neave 4\ngable 0\ntop [28] 2 2\\.2\n")
+  message(FATAL_ERROR "roof with thickness and overhang:\n${last_output}")
+endif()
+file(WRITE ${WORK}/gable-slopes.txt "40 90\n40\t90\n")
+run(TRUE ${CLI} roof ${WORK}/rectangle.txt ${WORK}/gable.g3s --slopes ${WORK}/gable-slopes.txt --thickness 0.1)
+if(NOT last_output MATCHES "^facets 10\nupper 2\nlower 2\neave 2\ngable 4\n")
+  message(FATAL_ERROR "gable roof:\n${last_output}")
+endif()
+run(FALSE ${CLI} roof ${WORK}/rectangle.txt ${WORK}/x.obj --slope 0)
+if(NOT last_error MATCHES "slope must lie above 0")
+  message(FATAL_ERROR "roof with a slope of 0:\n${last_error}")
+endif()
+run(FALSE ${CLI} roof ${WORK}/rectangle.txt ${WORK}/x.obj --slope 4x)
+file(WRITE ${WORK}/short-slopes.txt "30 30 30\n")
+run(FALSE ${CLI} roof ${WORK}/rectangle.txt ${WORK}/x.obj --slopes ${WORK}/short-slopes.txt)
+file(WRITE ${WORK}/bow-tie.txt "0 0  4 4  4 0  0 4\n")
+run(FALSE ${CLI} roof ${WORK}/bow-tie.txt ${WORK}/x.obj)
+if(NOT last_error MATCHES "crosses or touches itself")
+  message(FATAL_ERROR "roof over a bow tie:\n${last_error}")
+endif()
+run(FALSE ${CLI} roof ${WORK}/bad-contours.txt ${WORK}/x.obj)
+foreach(args "--slope" "--slope;30;--slopes;${WORK}/gable-slopes.txt" "--slope;30;--slope;40" "--height;3")
+  execute_process(COMMAND ${CLI} roof ${WORK}/rectangle.txt ${WORK}/x.obj ${args} RESULT_VARIABLE rc
+                  OUTPUT_QUIET ERROR_QUIET)
+  if(NOT rc EQUAL 2)
+    message(FATAL_ERROR "roof ${args}: expected a usage error (2), got ${rc}")
+  endif()
+endforeach()

@@ -18,6 +18,7 @@
 //   tessaly clip IN.txt OUT.txt (--rect X1 Y1 X2 Y2 | --polygon POLY.txt)
 //   tessaly contours union|outer|divide IN.txt OUT.txt
 //   tessaly openings IN OUT (--outline OUTLINE.txt --direction DX DY DZ)...
+//   tessaly roof OUTLINE.txt OUT [--slope DEG | --slopes FILE] [--overhang D] [--thickness T]
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -30,6 +31,7 @@
 #include "mesh_formats.h"
 #include "openings_command.h"
 #include "repair_command.h"
+#include "roof_command.h"
 #include "slice_commands.h"
 #include "solid_commands.h"
 #include "tessaly/surface.h"
@@ -60,6 +62,8 @@ int Usage()
                "       tessaly contours union|outer|divide IN.txt OUT.txt   (union of fills, or simple contours)\n"
                "       tessaly openings IN OUT (--outline OUTLINE.txt --direction DX DY DZ)...   (openings cut\n"
                "                        through panels; OUTLINE.txt: one opening a line of x y z triples)\n"
+               "       tessaly roof OUTLINE.txt OUT [--slope DEG | --slopes FILE] [--overhang D] [--thickness T]\n"
+               "                    (the roof over the first contour; slopes in degrees, 30 by default)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -190,6 +194,12 @@ int main(int argc, char** argv)
     if (command == "openings") {
         const int status = RunOpenings(argc, argv, error);
         if (status == kOpeningsUsage)
+            return Usage();
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "roof") {
+        const int status = RunRoof(argc, argv, error);
+        if (status == kRoofUsage)
             return Usage();
         return status == 0 ? 0 : Error(error);
     }
