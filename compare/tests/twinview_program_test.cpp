@@ -126,6 +126,22 @@ TEST_F(TwinviewProgram, SaysWhatIsMissingInsteadOfAborting)
     EXPECT_TRUE(nowhere.second.contains("TMPDIR")) << nowhere.second.toStdString();
 }
 
+TEST_F(TwinviewProgram, SaysWhenThereIsNoSessionBus)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DBUS_SESSION_BUS_ADDRESS");
+    environment.insert("XDG_RUNTIME_DIR", dir.path());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    process.setProcessEnvironment(environment);
+    process.start(TWINVIEW_PROGRAM, {"-screenshot", dir.filePath("w.png"), Sample("plan-a.png"), Sample("plan-b.png")});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 1);
+    const QString error = QString::fromLocal8Bit(process.readAllStandardError());
+    EXPECT_TRUE(error.contains("no session bus")) << error.toStdString();
+}
+
 TEST_F(TwinviewProgram, SpeaksGermanWithTheGermanLanguageLibrary)
 {
     // A Tolkara of its own, with its INI file and the language library

@@ -16,9 +16,11 @@
 #include <tolkara/tolkara.h>
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 CDesktopServices::CDesktopServices() = default;
@@ -38,6 +40,18 @@ void CDesktopServices::UseResources(void* module)
     m_strings = CStringTable(module);
 }
 
+namespace {
+// Whether a session bus can be found at all: named by the environment, or
+// the standard socket in the user's runtime directory.
+bool SessionBusExpected()
+{
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return runtime && QFileInfo::exists(QString::fromLocal8Bit(runtime) + "/bus");
+}
+} // namespace
+
 bool CDesktopServices::ConnectEngine()
 {
     try {
@@ -47,6 +61,12 @@ bool CDesktopServices::ConnectEngine()
     } catch (const std::exception&) {
         m_engineReady = false;
     }
+    // Without an engine the program ends quietly; without a bus to reach
+    // one on, it says what is missing.
+    if (!m_engineReady && !SessionBusExpected())
+        std::fputs("twinview: there is no session bus to reach the drawing engine on "
+                   "(DBUS_SESSION_BUS_ADDRESS is not set)\n",
+                   stderr);
     return m_engineReady;
 }
 
