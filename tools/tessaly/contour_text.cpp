@@ -4,10 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
-#include "arguments.h"
 #include "file_read.h"
 
 std::string FormatCoordinate(double value)
@@ -20,29 +18,20 @@ std::string FormatCoordinate(double value)
 bool ReadContours(const std::string& path, std::vector<TextContour>& out, std::string& error)
 {
     out.clear();
-    std::string text;
-    if (!ReadRegularFile(path, text, error))
+    const char* what = "x y pairs of finite numbers";
+    std::vector<NumberLine> lines;
+    if (!ReadNumberLines(path, what, lines, error))
         return false;
-    std::istringstream in(text);
-    std::string line;
-    std::vector<double> numbers;
-    for (long number = 1; std::getline(in, line); ++number) {
-        const std::size_t first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos || line[first] == '#')
-            continue;
-        if (!ParseNumberLine(line, numbers) || numbers.size() % 2 != 0) {
-            error = path + ": line " + std::to_string(number) + ": expected x y pairs of finite numbers";
+    for (const NumberLine& l : lines) {
+        if (l.numbers.size() % 2 != 0) {
+            error = path + ": line " + std::to_string(l.line) + ": expected " + what;
             return false;
         }
         TextContour contour;
-        contour.reserve(numbers.size() / 2);
-        for (std::size_t k = 0; k < numbers.size(); k += 2)
-            contour.push_back({numbers[k], numbers[k + 1]});
+        contour.reserve(l.numbers.size() / 2);
+        for (std::size_t k = 0; k < l.numbers.size(); k += 2)
+            contour.push_back({l.numbers[k], l.numbers[k + 1]});
         out.push_back(std::move(contour));
-    }
-    if (in.bad()) {
-        error = "cannot read " + path;
-        return false;
     }
     return true;
 }

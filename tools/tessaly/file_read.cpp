@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sstream>
+
+#include "arguments.h"
+
 bool ReadRegularFile(const std::string& path, std::string& text, std::string& error)
 {
     // Opened without waiting for a FIFO's writer, then checked on the open
@@ -29,4 +33,25 @@ bool ReadRegularFile(const std::string& path, std::string& text, std::string& er
     if (n < 0)
         error = path + ": cannot read the file";
     return n == 0;
+}
+
+bool ReadNumberLines(const std::string& path, const char* what, std::vector<NumberLine>& out, std::string& error)
+{
+    out.clear();
+    std::string text;
+    if (!ReadRegularFile(path, text, error))
+        return false;
+    std::istringstream in(text);
+    std::string line;
+    for (long number = 1; std::getline(in, line); ++number) {
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#')
+            continue;
+        out.push_back({number, {}});
+        if (!ParseNumberLine(line, out.back().numbers)) {
+            error = path + ": line " + std::to_string(number) + ": expected " + what;
+            return false;
+        }
+    }
+    return true;
 }

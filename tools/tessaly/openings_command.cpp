@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -39,29 +38,19 @@ struct OpeningSet {
 bool ReadOutlines3D(const std::string& path, std::vector<Outline>& out, std::string& error)
 {
     out.clear();
-    std::string text;
-    if (!ReadRegularFile(path, text, error))
+    const char* what = "three or more x y z triples of finite numbers";
+    std::vector<NumberLine> lines;
+    if (!ReadNumberLines(path, what, lines, error))
         return false;
-    std::istringstream in(text);
-    std::string line;
-    std::vector<double> numbers;
-    for (long number = 1; std::getline(in, line); ++number) {
-        const std::size_t first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos || line[first] == '#')
-            continue;
-        if (!ParseNumberLine(line, numbers) || numbers.size() % 3 != 0 || numbers.size() < 9) {
-            error =
-                path + ": line " + std::to_string(number) + ": expected three or more x y z triples of finite numbers";
+    for (const NumberLine& l : lines) {
+        if (l.numbers.size() % 3 != 0 || l.numbers.size() < 9) {
+            error = path + ": line " + std::to_string(l.line) + ": expected " + what;
             return false;
         }
         Outline outline;
-        for (std::size_t k = 0; k < numbers.size(); k += 3)
-            outline.push_back({numbers[k], numbers[k + 1], numbers[k + 2]});
+        for (std::size_t k = 0; k < l.numbers.size(); k += 3)
+            outline.push_back({l.numbers[k], l.numbers[k + 1], l.numbers[k + 2]});
         out.push_back(std::move(outline));
-    }
-    if (in.bad()) {
-        error = "cannot read " + path;
-        return false;
     }
     if (out.empty()) {
         error = path + ": no openings";
