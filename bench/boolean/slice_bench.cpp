@@ -31,6 +31,7 @@
 //
 // Usage: tessaly_slice_bench [planes] [cap_seconds]   (defaults 10, 180)
 #include "../child_run.h"
+#include "geodesic_sphere.h"
 
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
 #include <CGAL/Polygon_mesh_processing/clip.h>
@@ -82,77 +83,8 @@ double RelDiff(double v, double w)
 
 // ---- The sphere ------------------------------------------------------------
 
-struct Mesh {
-    std::vector<double> xyz;    // 3 coordinates a vertex
-    std::vector<int> triangles; // 3 vertex indices a triangle, counterclockwise seen from outside
-    int Vertices() const { return static_cast<int>(xyz.size() / 3); }
-    int Triangles() const { return static_cast<int>(triangles.size() / 3); }
-};
-
-// The icosahedron's faces cut into n^2 triangles each, the points pushed
-// out onto the unit sphere. A point is named by its weights on the
-// icosahedron's corners (sorted by corner), so a point shared by faces is
-// made once.
-Mesh GeodesicSphere(int n)
-{
-    const double phi = (1 + std::sqrt(5.0)) / 2;
-    const double corners[12][3] = {{-1, phi, 0}, {1, phi, 0}, {-1, -phi, 0}, {1, -phi, 0},
-                                   {0, -1, phi}, {0, 1, phi}, {0, -1, -phi}, {0, 1, -phi},
-                                   {phi, 0, -1}, {phi, 0, 1}, {-phi, 0, -1}, {-phi, 0, 1}};
-    const int faces[20][3] = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
-                              {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
-                              {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
-    Mesh m;
-    std::map<std::array<int, 6>, int> named;
-    std::vector<int> grid(static_cast<std::size_t>(n + 1) * (n + 1));
-    auto at = [&grid, n](int i, int j) -> int& { return grid[static_cast<std::size_t>(i) * (n + 1) + j]; };
-    for (const auto& face : faces) {
-        // Outward: the face's normal along its centre.
-        int c[3] = {face[0], face[1], face[2]};
-        double u[3], w[3], centre[3];
-        for (int a = 0; a < 3; ++a) {
-            u[a] = corners[c[1]][a] - corners[c[0]][a];
-            w[a] = corners[c[2]][a] - corners[c[0]][a];
-            centre[a] = corners[c[0]][a] + corners[c[1]][a] + corners[c[2]][a];
-        }
-        if ((u[1] * w[2] - u[2] * w[1]) * centre[0] + (u[2] * w[0] - u[0] * w[2]) * centre[1] +
-                (u[0] * w[1] - u[1] * w[0]) * centre[2] <
-            0)
-            std::swap(c[1], c[2]);
-        for (int i = 0; i <= n; ++i)
-            for (int j = 0; i + j <= n; ++j) {
-                std::array<std::pair<int, int>, 3> weights = {{{c[0], n - i - j}, {c[1], i}, {c[2], j}}};
-                std::sort(weights.begin(), weights.end());
-                std::array<int, 6> name;
-                name.fill(-1);
-                double p[3] = {0, 0, 0};
-                int used = 0;
-                for (const auto& cw : weights)
-                    if (cw.second > 0) {
-                        name[2 * used] = cw.first;
-                        name[2 * used + 1] = cw.second;
-                        ++used;
-                        for (int a = 0; a < 3; ++a)
-                            p[a] += cw.second * corners[cw.first][a];
-                    }
-                auto found = named.find(name);
-                if (found == named.end()) {
-                    const double length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
-                    for (double x : p)
-                        m.xyz.push_back(x / length);
-                    found = named.emplace(name, m.Vertices() - 1).first;
-                }
-                at(i, j) = found->second;
-            }
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; i + j < n; ++j) {
-                m.triangles.insert(m.triangles.end(), {at(i, j), at(i + 1, j), at(i, j + 1)});
-                if (i + j + 1 < n)
-                    m.triangles.insert(m.triangles.end(), {at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
-            }
-    }
-    return m;
-}
+using bench_sphere::GeodesicSphere;
+using bench_sphere::Mesh;
 
 // The enclosed volume: the signed tetrahedra from the origin over every
 // triangle. Also tells whether every triangle faces away from the centre.
