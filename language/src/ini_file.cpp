@@ -17,8 +17,9 @@ std::string_view trim(std::string_view text) {
   return text.substr(first, text.find_last_not_of(space) - first + 1);
 }
 
+// Empty views may carry a null pointer, which strncasecmp must not see.
 bool equalNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+  return a.size() == b.size() && (a.empty() || strncasecmp(a.data(), b.data(), a.size()) == 0);
 }
 
 std::string unquote(std::string_view value) {

@@ -43,6 +43,14 @@ TEST(IniFile, DropsOnePairOfQuotes) {
   EXPECT_EQ(iniValue("[Program]\nDefLang=\"x\n", "Program", "DefLang"), "\"x");
 }
 
+// Found by fuzzing: an empty section header compared with an empty name
+// handed a null pointer to strncasecmp.
+TEST(IniFile, EmptySectionAndKeyNamesMatchEachOther) {
+  EXPECT_EQ(iniValue("[]\nDefLang=de\n", "", "DefLang"), "de");
+  EXPECT_EQ(iniValue("[]\n=x\n", "", ""), "x");
+  EXPECT_EQ(iniValue("[]\nDefLang=de\n", "Program", "DefLang"), std::nullopt);
+}
+
 TEST(IniFile, MissingFileGivesNoValue) {
   EXPECT_EQ(tolkara::readIniValue("/nonexistent/dir/x.INI", "Program", "DefLang"), std::nullopt);
 }
