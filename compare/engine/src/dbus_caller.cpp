@@ -46,8 +46,9 @@ CAutomationError ToAutomationError(const QDBusMessage& reply, const char* method
 } // namespace
 
 DbusCaller::DbusCaller(QDBusConnection connection, std::chrono::milliseconds normalTimeout,
-                       std::chrono::milliseconds longTimeout)
-    : m_connection(std::move(connection)), m_normalTimeout(normalTimeout), m_longTimeout(longTimeout)
+                       std::chrono::milliseconds longTimeout, std::function<void()> onTimeOut)
+    : m_connection(std::move(connection)), m_normalTimeout(normalTimeout), m_longTimeout(longTimeout),
+      m_onTimeOut(std::move(onTimeOut))
 {
 }
 
@@ -62,8 +63,12 @@ QList<QVariant> DbusCaller::Call(const QString& path, const char* interface, con
     QElapsedTimer clock;
     clock.start();
     const QDBusMessage reply = m_connection.call(message, QDBus::Block, static_cast<int>(timeout));
-    if (reply.type() == QDBusMessage::ErrorMessage)
-        throw ToAutomationError(reply, method, clock.elapsed(), timeout);
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        CAutomationError error = ToAutomationError(reply, method, clock.elapsed(), timeout);
+        if (error.Code() == draftora::kTimedOut && m_onTimeOut)
+            m_onTimeOut();
+        throw error;
+    }
     if (reply.type() != QDBusMessage::ReplyMessage)
         throw BusError(draftora::kUnspecified, QString("No reply to %1.").arg(method));
     return reply.arguments();

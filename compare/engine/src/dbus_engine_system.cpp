@@ -45,14 +45,33 @@ public:
         qint64 pid = 0;
         if (!QProcess::startDetached(Program(), Arguments(bus), QString(), &pid))
             return nullptr;
-        return WaitForService(bus, pid) ? Application(bus) : nullptr;
+        if (!WaitForService(bus, pid)) {
+            EndStartedEngine(bus, pid);
+            return nullptr;
+        }
+        // An engine that does not answer in time is hung or lost in a
+        // render nobody waits for any more: the one we started is ended
+        // rather than left behind burning the processor. The next call
+        // finds it gone and a new one is started.
+        return Application(bus, [bus, pid] { EndStartedEngine(bus, pid); });
     }
 
 private:
-    std::shared_ptr<IEngineApplication> Application(const QDBusConnection& bus) const
+    std::shared_ptr<IEngineApplication> Application(const QDBusConnection& bus,
+                                                    std::function<void()> onTimeOut = {}) const
     {
-        return MakeDbusApplication(
-            std::make_shared<const DbusCaller>(bus, m_options.callTimeout, m_options.longCallTimeout));
+        return MakeDbusApplication(std::make_shared<const DbusCaller>(bus, m_options.callTimeout,
+                                                                      m_options.longCallTimeout, std::move(onTimeOut)));
+    }
+
+    // Ends process `pid` when it is the engine on the bus, or, while no
+    // engine is on the bus, when it still runs (its start was given up).
+    static void EndStartedEngine(const QDBusConnection& bus, qint64 pid)
+    {
+        const auto owner = bus.interface()->servicePid(draftora::kServiceName);
+        const bool ours = owner.isValid() ? owner.value() == pid : ProcessAlive(pid);
+        if (ours)
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
     }
 
     QString Program() const

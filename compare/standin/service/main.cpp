@@ -6,11 +6,13 @@
 //   draftora-engine [--owner BUS-NAME] [--version-text TEXT]
 //
 // Started by Twinview with --owner, it ends when that bus name leaves the
-// bus (Twinview is gone). It always ends when the bus itself goes away.
+// bus or the process that owns it ends (Twinview is gone), even in the
+// middle of a render. It always ends when the bus itself goes away.
 
 #include "dbus_service.h"
 #include "draftora/protocol.h"
 #include "engine_model.h"
+#include "owner_watchdog.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,6 +20,8 @@
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
 #include <QTimer>
+
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -52,6 +56,11 @@ void EndWithOwnerAndBus(QDBusConnection& bus, const QString& owner, QCoreApplica
         QObject::connect(watcher, &QDBusServiceWatcher::serviceUnregistered, &app, &QCoreApplication::quit);
         if (!bus.interface()->isServiceRegistered(owner))
             QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        // A busy engine does not see the owner leave until its render ends:
+        // the owner's process is watched on a thread of its own as well.
+        const auto ownerPid = bus.interface()->servicePid(owner);
+        if (ownerPid.isValid())
+            draftora::WatchOwnerProcess(static_cast<pid_t>(ownerPid.value()), [] { ::_exit(0); });
     }
     auto* busCheck = new QTimer(&app);
     QObject::connect(busCheck, &QTimer::timeout, &app, [&app, bus] {
