@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "file_read.h"
@@ -88,9 +90,26 @@ bool Fail(std::string& error, const std::string& what, long line)
     return false;
 }
 
+// True when the closed loop through `index` runs along one side from the
+// same vertex to the same vertex twice: no polygon does, and such a face
+// (a triangle listed 30 000 times round) would give both vertices of the
+// side thousands of edges.
+bool RepeatsASide(const std::vector<long>& index)
+{
+    std::vector<std::pair<long, long>> sides(index.size());
+    for (std::size_t k = 0; k < index.size(); ++k)
+        sides[k] = {index[k], index[(k + 1) % index.size()]};
+    std::sort(sides.begin(), sides.end());
+    return std::adjacent_find(sides.begin(), sides.end()) != sides.end();
+}
+
 // Adds a facet through vertex positions; degenerate faces are skipped.
 void Face(G3Surface* s, const std::vector<long>& index, int* skipped)
 {
+    if (RepeatsASide(index)) {
+        ++*skipped;
+        return;
+    }
     std::vector<G3Vertex*> v;
     for (long i : index)
         v.push_back(s->GetVertex(static_cast<int>(i)));
@@ -306,8 +325,10 @@ bool ReadMesh(const std::string& path, G3Surface* surface, std::string& error)
     else if (ok)
         ok = ReadStlBinary(text, surface, skipped, error);
     if (ok && skipped > 0)
-        std::fprintf(stderr, "tessaly: warning: %s: %d faces skipped (fewer than 3 distinct vertices, or cut off)\n",
-                     path.c_str(), skipped);
+        std::fprintf(
+            stderr,
+            "tessaly: warning: %s: %d faces skipped (fewer than 3 distinct vertices, a side run twice, or cut off)\n",
+            path.c_str(), skipped);
     if (ok && surface->GetFacetCount() == 0) {
         error = "no facet could be read";
         ok = false;
