@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 namespace {
@@ -145,4 +146,46 @@ TEST(PixelCompare, ImagesOfDifferentSizesOrFormatsGiveNoResult)
     EXPECT_TRUE(ComparePixels(Filled(3, 3, 0), Filled(3, 4, 0)).image.isNull());
     const QImage argb = Filled(3, 3, 0).convertToFormat(QImage::Format_ARGB32);
     EXPECT_TRUE(ComparePixels(Filled(3, 3, 0), argb).image.isNull());
+}
+
+// Large enough to be compared in strips of rows on a machine with two or
+// more processors: differences only in the top strip's right part and the
+// bottom strip's left column, so the merged box needs both strips.
+TEST(PixelCompare, AnImageComparedInStripsMatchesTheOracle)
+{
+    const int width = 1024, height = 2100;
+    const QImage a = Filled(width, height, qRgb(250, 250, 250));
+    QImage b = a.copy();
+    b.setPixel(width - 1, 3, qRgb(0, 0, 0));
+    b.setPixel(700, 1000, qRgb(1, 2, 3));
+    b.setPixel(0, height - 2, qRgb(9, 9, 9));
+    const PixelDifference result = ComparePixels(a, b);
+    const Oracle oracle = ComputeOracle(a, b);
+    ASSERT_TRUE(result.differs);
+    EXPECT_EQ(result.box, oracle.box);
+    for (int y = 0; y < height; ++y)
+        ASSERT_EQ(0, std::memcmp(result.image.constScanLine(y), oracle.image.constScanLine(y), 4 * width)) << y;
+}
+
+TEST(PixelCompare, AResultNobodyElseHoldsIsReusedAndOneThatIsHeldIsNot)
+{
+    const QImage a = Filled(40, 30, qRgb(10, 20, 30));
+    QImage b = a.copy();
+    b.setPixel(5, 6, qRgb(0, 0, 0));
+    PixelDifference result;
+    ComparePixels(a, b, result);
+    ASSERT_TRUE(result.differs);
+    const uchar* buffer = result.image.constBits();
+
+    ComparePixels(a, a, result);
+    EXPECT_EQ(result.image.constBits(), buffer) << "the result was made anew";
+    EXPECT_FALSE(result.differs);
+    EXPECT_EQ(result.image, ComputeOracle(a, a).image);
+
+    ComparePixels(a, b, result);
+    const QImage held = result.image;
+    ComparePixels(a, a, result);
+    EXPECT_NE(result.image.constBits(), held.constBits());
+    EXPECT_EQ(held, ComputeOracle(a, b).image) << "a result someone holds was overwritten";
+    EXPECT_EQ(result.image, ComputeOracle(a, a).image);
 }

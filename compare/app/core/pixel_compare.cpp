@@ -1,28 +1,54 @@
 #include "pixel_compare.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <thread>
+#include <vector>
 
 namespace {
 
 constexpr std::uint32_t kColourBits = 0x00FFFFFF;
 constexpr std::uint32_t kOpaque = 0xFF000000;
+// Below this many pixels a second thread costs more than it saves.
+constexpr long long kPixelsPerStrip = 1 << 20;
 
-// One row: writes the result and returns whether any pixel differs. Kept
-// free of branches so that the compiler vectorises it.
+// One row: writes the result and returns whether any pixel differs. The
+// result goes to memory with streaming stores, past the caches: it is not
+// read again soon, and a result of 10^8 pixels would only push the two
+// images out of the cache.
 bool CompareRow(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int width)
 {
     std::uint32_t any = 0;
-    for (int x = 0; x < width; ++x) {
+    int x = 0;
+    for (; x < width && reinterpret_cast<std::uintptr_t>(out + x) % sizeof(__m128i) != 0; ++x) {
         const std::uint32_t bits = (a[x] ^ b[x]) & kColourBits;
         out[x] = ~bits | kOpaque;
         any |= bits;
     }
-    return any != 0;
+    const __m128i colour = _mm_set1_epi32(static_cast<int>(kColourBits));
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+    const __m128i ones = _mm_set1_epi32(-1);
+    __m128i anyWide = _mm_setzero_si128();
+    for (; x + 4 <= width; x += 4) {
+        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
+        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
+        const __m128i bits = _mm_and_si128(_mm_xor_si128(va, vb), colour);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out + x), _mm_or_si128(_mm_xor_si128(bits, ones), opaque));
+        anyWide = _mm_or_si128(anyWide, bits);
+    }
+    for (; x < width; ++x) {
+        const std::uint32_t bits = (a[x] ^ b[x]) & kColourBits;
+        out[x] = ~bits | kOpaque;
+        any |= bits;
+    }
+    return any != 0 || _mm_movemask_epi8(_mm_cmpeq_epi8(anyWide, _mm_setzero_si128())) != 0xFFFF;
 }
 
 // The first and last differing column of a row that has one.
-void WidenBox(const std::uint32_t* out, int width, int row, IntRect& box, bool& first)
+void WidenBox(const std::uint32_t* out, int width, int row, std::optional<IntRect>& box)
 {
     int left = 0;
     while ((out[left] | kOpaque) == 0xFFFFFFFF)
@@ -30,36 +56,112 @@ void WidenBox(const std::uint32_t* out, int width, int row, IntRect& box, bool& 
     int right = width - 1;
     while ((out[right] | kOpaque) == 0xFFFFFFFF)
         --right;
-    if (first) {
-        box = {left, row, right, row};
-        first = false;
+    if (!box) {
+        box = IntRect{left, row, right, row};
         return;
     }
-    box.left = std::min(box.left, left);
-    box.right = std::max(box.right, right);
-    box.bottom = row;
+    box->left = std::min(box->left, left);
+    box->right = std::max(box->right, right);
+    box->bottom = row;
+}
+
+// The result's pixels, reached without QImage::scanLine(), which counts
+// detaches and so must not run on several threads at once.
+struct OutputRows {
+    uchar* bits;
+    qsizetype bytesPerLine;
+    std::uint32_t* Row(int y) const { return reinterpret_cast<std::uint32_t*>(bits + bytesPerLine * y); }
+};
+
+// Rows [top, bottom) into `out`; the box of their differences, if any.
+std::optional<IntRect> CompareStrip(const QImage& first, const QImage& second, OutputRows out, int top, int bottom)
+{
+    const int width = first.width();
+    std::optional<IntRect> box;
+    for (int y = top; y < bottom; ++y) {
+        const auto* a = reinterpret_cast<const std::uint32_t*>(first.constScanLine(y));
+        const auto* b = reinterpret_cast<const std::uint32_t*>(second.constScanLine(y));
+        std::uint32_t* row = out.Row(y);
+        if (CompareRow(a, b, row, width))
+            WidenBox(row, width, y, box);
+    }
+    _mm_sfence(); // the streamed rows are in memory before the strip is done
+    return box;
+}
+
+int StripCount(const QImage& image)
+{
+    const long long pixels = static_cast<long long>(image.width()) * image.height();
+    const long long wanted = std::max(1LL, pixels / kPixelsPerStrip);
+    const long long processors = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<int>(std::min({wanted, processors, static_cast<long long>(image.height())}));
+}
+
+// The strips' boxes in order from the top, merged into one.
+std::optional<IntRect> MergeBoxes(const std::vector<std::optional<IntRect>>& boxes)
+{
+    std::optional<IntRect> merged;
+    for (const auto& box : boxes) {
+        if (!box)
+            continue;
+        if (!merged) {
+            merged = box;
+            continue;
+        }
+        merged->left = std::min(merged->left, box->left);
+        merged->right = std::max(merged->right, box->right);
+        merged->bottom = box->bottom;
+    }
+    return merged;
+}
+
+bool Comparable(const QImage& first, const QImage& second)
+{
+    return first.size() == second.size() && first.format() == QImage::Format_RGB32 &&
+        second.format() == QImage::Format_RGB32;
 }
 
 } // namespace
 
+void ComparePixels(const QImage& first, const QImage& second, PixelDifference& result)
+{
+    result.differs = false;
+    result.box = IntRect();
+    if (!Comparable(first, second)) {
+        result.image = QImage();
+        return;
+    }
+    const bool reusable = result.image.size() == first.size() && result.image.format() == QImage::Format_RGB32 &&
+        result.image.isDetached();
+    if (!reusable) {
+        result.image = QImage(); // the old pixels go before the new are made
+        result.image = QImage(first.size(), QImage::Format_RGB32);
+        if (result.image.isNull())
+            return;
+    }
+    // Each thread writes rows of its own into the one result.
+    const OutputRows out{result.image.bits(), result.image.bytesPerLine()};
+    const int strips = StripCount(first);
+    std::vector<std::optional<IntRect>> boxes(static_cast<std::size_t>(strips));
+    std::vector<std::thread> helpers;
+    const int height = first.height();
+    for (int k = 1; k < strips; ++k)
+        helpers.emplace_back([&, k] {
+            boxes[static_cast<std::size_t>(k)] =
+                CompareStrip(first, second, out, height * k / strips, height * (k + 1) / strips);
+        });
+    boxes[0] = CompareStrip(first, second, out, 0, height / strips);
+    for (std::thread& helper : helpers)
+        helper.join();
+    const std::optional<IntRect> box = MergeBoxes(boxes);
+    result.differs = box.has_value();
+    if (box)
+        result.box = *box;
+}
+
 PixelDifference ComparePixels(const QImage& first, const QImage& second)
 {
     PixelDifference result;
-    if (first.size() != second.size() || first.format() != QImage::Format_RGB32 ||
-        second.format() != QImage::Format_RGB32)
-        return result;
-    const int width = first.width();
-    result.image = QImage(first.size(), QImage::Format_RGB32);
-    if (result.image.isNull())
-        return result;
-    bool firstRow = true;
-    for (int y = 0; y < first.height(); ++y) {
-        const auto* a = reinterpret_cast<const std::uint32_t*>(first.constScanLine(y));
-        const auto* b = reinterpret_cast<const std::uint32_t*>(second.constScanLine(y));
-        auto* out = reinterpret_cast<std::uint32_t*>(result.image.scanLine(y));
-        if (CompareRow(a, b, out, width))
-            WidenBox(out, width, y, result.box, firstRow);
-    }
-    result.differs = !firstRow;
+    ComparePixels(first, second, result);
     return result;
 }

@@ -17,5 +17,11 @@ struct PixelDifference {
 };
 
 // Compares two opaque RGB32 images of one size; there is no tolerance. The
-// result image is null when the sizes differ or memory runs out.
+// result image is null when the sizes differ or memory runs out. Large
+// images are compared in strips of rows, one per processor.
 PixelDifference ComparePixels(const QImage& first, const QImage& second);
+
+// The same into `result`, whose image is reused when it has the size and
+// format and nobody else holds it: a new image of 10^8 pixels costs more in
+// first touches of its pages than the whole comparison into warm memory.
+void ComparePixels(const QImage& first, const QImage& second, PixelDifference& result);
