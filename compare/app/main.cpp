@@ -2,7 +2,9 @@
 //
 //   twinview [-compare] [-screenshot IMAGE] [FILE1 [FILE2]]
 //   twinview --version
+//   twinview compare A B [--diff OUT.png] [--threshold T] [--antialias] [--json]
 #include "bitmap_file.h"
+#include "compare_cli.h"
 #include "desktop_services.h"
 #include "twinview_app.h"
 #include "version_text.h"
@@ -16,6 +18,7 @@
 #include <tolkara/tolkara.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace {
@@ -71,6 +74,13 @@ int main(int argc, char** argv)
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("twinview %s\n", ProgramVersionText().toUtf8().constData());
         return 0;
+    }
+    // The compare for scripts needs no display and, for raster files, no
+    // session bus.
+    if (argc >= 2 && std::strcmp(argv[1], "compare") == 0) {
+        QCoreApplication application(argc, argv);
+        RaiseImageAllocationLimit();
+        return RunCompareCommand(QCoreApplication::arguments().mid(2), stdout, stderr);
     }
     if (!PrepareDisplay(argc, argv) || !CheckTemporaryDirectory())
         return 1;

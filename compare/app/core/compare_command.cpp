@@ -64,7 +64,8 @@ CompareOutcome CCompareCommand::Run(const QString& file1, const QString& file2, 
     try {
         QString bitmap1;
         QString bitmap2;
-        if (MakeBitmaps(file1, file2, settings, bitmap1, bitmap2) && ReadAndCompare(bitmap1, bitmap2, outcome)) {
+        if (MakeBitmaps(file1, file2, settings, bitmap1, bitmap2) &&
+            ReadBitmaps(bitmap1, bitmap2, outcome.first, outcome.second) && Compare(outcome)) {
             outcome.status = CompareStatus::Compared;
             return outcome;
         }
@@ -72,6 +73,22 @@ CompareOutcome CCompareCommand::Run(const QString& file1, const QString& file2, 
         Show(ids::kCannotRead);
     }
     return CompareOutcome{CompareStatus::Failed, {}, {}, {}, std::nullopt};
+}
+
+bool CCompareCommand::MakeImages(const QString& file1, const QString& file2, const TwinviewSettings& settings,
+                                 QImage& first, QImage& second)
+{
+    DeleteTemporaryBitmaps();
+    if (!CheckFiles(file1, file2))
+        return false;
+    try {
+        QString bitmap1;
+        QString bitmap2;
+        return MakeBitmaps(file1, file2, settings, bitmap1, bitmap2) && ReadBitmaps(bitmap1, bitmap2, first, second);
+    } catch (const std::exception&) {
+        Show(ids::kCannotRead);
+    }
+    return false;
 }
 
 // Stops at the first fault: file 1 missing, file 2 missing, file 1 not
@@ -149,14 +166,19 @@ bool CCompareCommand::RenderWithEngine(const QString& file1, const QString& file
     return result.ok;
 }
 
-bool CCompareCommand::ReadAndCompare(const QString& bitmap1, const QString& bitmap2, CompareOutcome& outcome)
+bool CCompareCommand::ReadBitmaps(const QString& bitmap1, const QString& bitmap2, QImage& first, QImage& second)
 {
-    outcome.first = ReadBitmapFile(bitmap1);
-    outcome.second = outcome.first.isNull() ? QImage() : ReadBitmapFile(bitmap2);
-    if (outcome.first.isNull() || outcome.second.isNull()) {
+    first = ReadBitmapFile(bitmap1);
+    second = first.isNull() ? QImage() : ReadBitmapFile(bitmap2);
+    if (first.isNull() || second.isNull()) {
         Show(ids::kCannotRead);
         return false;
     }
+    return true;
+}
+
+bool CCompareCommand::Compare(CompareOutcome& outcome)
+{
     const QSize size1 = outcome.first.size();
     const QSize size2 = outcome.second.size();
     if (size1 != size2) {

@@ -44,6 +44,10 @@ public:
 
     CompareOutcome Run(const QString& file1, const QString& file2, const TwinviewSettings& settings);
 
+    // The two files as images (drawings rendered by the engine), without
+    // comparing them; false after a message when they cannot be had.
+    bool MakeImages(const QString& file1, const QString& file2, const TwinviewSettings& settings, QImage& first,
+                    QImage& second);
     void DeleteTemporaryBitmaps();
     const QString& TemporaryBitmap1() const { return m_temporary1; }
     const QString& TemporaryBitmap2() const { return m_temporary2; }
@@ -53,7 +57,8 @@ private:
     bool MakeBitmaps(const QString& file1, const QString& file2, const TwinviewSettings& settings, QString& bitmap1,
                      QString& bitmap2);
     bool RenderWithEngine(const QString& file1, const QString& file2, const TwinviewSettings& settings);
-    bool ReadAndCompare(const QString& bitmap1, const QString& bitmap2, CompareOutcome& outcome);
+    bool ReadBitmaps(const QString& bitmap1, const QString& bitmap2, QImage& first, QImage& second);
+    bool Compare(CompareOutcome& outcome);
     void Show(int stringId, const QStringList& arguments = {});
 
     IUserInterface& m_ui;
