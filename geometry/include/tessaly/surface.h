@@ -133,6 +133,30 @@ public:
     void OpenExData();
     void CloseExData();
 
+    // ---- Transformation (shell_transformation.cpp) ------------------------
+    // A reversible run: Open snapshots every vertex (and the normals and
+    // facet planes when asked) through a G3ShellTransformationProvider
+    // installed as this shell's provider; Transformation moves the elements
+    // to their snapshots transformed by m (so repeated previews never
+    // accumulate); Close puts back the geometry of the snapshots (vertex
+    // coordinates, normal directions, facet planes; never topology) and
+    // removes the provider. Open does nothing without a vertex list, while
+    // a run is open or while another provider is installed; Transformation
+    // and Close do nothing without an open run. Normals transform by the
+    // inverse transpose of m's 3x3 part and are made unit length again.
+    virtual void OpenTransformation(bool facets, bool normals);
+    virtual void Transformation(double m[4][4]);
+    virtual void CloseTransformation();
+    bool IsTransformationOpen() const;
+    // Transforms the body for good: vertices by m, normals as above, facet
+    // planes formed again (facets turned over when m mirrors, so they keep
+    // facing out), poly-edge data through the registered providers.
+    virtual void RealTransformation(double m[4][4]);
+    // Makes every normal unit length (a normal of no length stays as it is).
+    virtual void Normalize();
+    // Lets the registered providers transform the data of poly-edge p.
+    virtual void TransformExDataPolyEdge(G3PolyEdge* p, double m[4][4]);
+
     // ---- Elements ----------------------------------------------------------
     // Null when the list does not exist (or the argument is null).
     G3Vertex* AddVertex(const double* xyz, unsigned long userValue = 0);
