@@ -8,6 +8,9 @@
 //   tessaly sphere OUT [--radius R] [--segments N]
 //   tessaly boolean union|difference|intersection A B OUT
 //   tessaly pick FILE PX PY PZ QX QY QZ
+//   tessaly pick FILE --ray PX PY PZ DX DY DZ
+//   tessaly check FILE
+//   tessaly transform IN OUT (--matrix M00..M33 | --translate X Y Z | --rotate AX AY AZ DEG | --scale S)...
 //   tessaly classify FILE X Y Z
 //   tessaly slice IN --plane A B C D FRONT BACK
 //   tessaly section IN --plane A B C D OUT.obj
@@ -19,6 +22,8 @@
 //   tessaly contours union|outer|divide IN.txt OUT.txt
 //   tessaly openings IN OUT (--outline OUTLINE.txt --direction DX DY DZ)...
 //   tessaly roof OUTLINE.txt OUT [--slope DEG | --slopes FILE] [--overhang D] [--thickness T]
+//   tessaly terrain POINTS.xyz OUT [--breaklines FILE] [--smooth MODE --passes N] [--pad REGION.txt --margin M]
+//                                  [--cover DEPTH]
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -28,12 +33,15 @@
 #include "boolean_command.h"
 #include "clip_command.h"
 #include "contours_command.h"
+#include "edit_commands.h"
 #include "mesh_formats.h"
 #include "openings_command.h"
+#include "pick_ray_command.h"
 #include "repair_command.h"
 #include "roof_command.h"
 #include "slice_commands.h"
 #include "solid_commands.h"
+#include "terrain_command.h"
 #include "tessaly/surface.h"
 #include "triangulate_command.h"
 
@@ -50,6 +58,10 @@ int Usage()
                "       tessaly sphere OUT [--radius R] [--segments N]   (R = 1, N = 32, 4 <= N <= 4096)\n"
                "       tessaly boolean union|difference|intersection A B OUT   (closed solids)\n"
                "       tessaly pick FILE PX PY PZ QX QY QZ   (the segment P-Q through the body)\n"
+               "       tessaly pick FILE --ray PX PY PZ DX DY DZ   (the ray from P along D, through the octree)\n"
+               "       tessaly check FILE   (validity checks; exit status 3 when a check fails)\n"
+               "       tessaly transform IN OUT (--matrix M00 .. M33 | --translate X Y Z | --rotate AX AY AZ DEG\n"
+               "                                | --scale S | --scale SX SY SZ)...   (the steps in order)\n"
                "       tessaly classify FILE X Y Z   (inside, outside or on)\n"
                "       tessaly slice IN --plane A B C D FRONT BACK   (FRONT: A x + B y + C z + D < 0)\n"
                "       tessaly section IN --plane A B C D OUT.obj   (the outline as polylines)\n"
@@ -64,6 +76,9 @@ int Usage()
                "                        through panels; OUTLINE.txt: one opening a line of x y z triples)\n"
                "       tessaly roof OUTLINE.txt OUT [--slope DEG | --slopes FILE] [--overhang D] [--thickness T]\n"
                "                    (the roof over the first contour; slopes in degrees, 30 by default)\n"
+               "       tessaly terrain POINTS.xyz OUT [--breaklines FILE] [--smooth MODE --passes N]\n"
+               "                       [--pad REGION.txt --margin M] [--cover DEPTH]   (a terrain from x y z\n"
+               "                       points; breaklines and pads: one polyline a line of x y z triples)\n"
                "formats by extension: .g3s (text dump), .obj, .off, .stl; .wrl (VRML, write only)\n",
                stderr);
     return 2;
@@ -159,6 +174,18 @@ int main(int argc, char** argv)
         const int status = RunBoolean(argv[2], argv[3], argv[4], argv[5], error);
         return status == 0 ? 0 : Error(error);
     }
+    if (command == "check" && argc == 3) {
+        const int status = RunCheck(argv[2], error);
+        return status == 1 ? Error(error) : status;
+    }
+    if (command == "transform") {
+        const int status = RunTransform(argc, argv, error);
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "pick" && argc == 10 && std::strcmp(argv[3], "--ray") == 0) {
+        const int status = RunPickRay(argv[2], argv + 4, error);
+        return status == 0 ? 0 : Error(error);
+    }
     if (command == "pick" && argc == 9) {
         const int status = RunPick(argv[2], argv + 3, error);
         return status == 0 ? 0 : Error(error);
@@ -200,6 +227,12 @@ int main(int argc, char** argv)
     if (command == "roof") {
         const int status = RunRoof(argc, argv, error);
         if (status == kRoofUsage)
+            return Usage();
+        return status == 0 ? 0 : Error(error);
+    }
+    if (command == "terrain") {
+        const int status = RunTerrain(argc, argv, error);
+        if (status == kTerrainUsage)
             return Usage();
         return status == 0 ? 0 : Error(error);
     }

@@ -56,4 +56,13 @@ inline constexpr double kGimbalCosine = 1e-8;
 // have no size or no place.
 inline constexpr double kBlendAngleTolerance = 1e-6;
 
+// Terrain: two shifted outline sides closer than this sine to parallel do
+// not meet; a flat margin below kTerrainMinFlatMargin lays no band; an
+// outline side shorter than kTerrainShortSide is not densified; a slope
+// below kTerrainUnsetSlope counts as not set by an earlier pass.
+inline constexpr double kTerrainParallelSine = 1e-7;
+inline constexpr double kTerrainMinFlatMargin = 1e-4;
+inline constexpr double kTerrainShortSide = 1e-3;
+inline constexpr double kTerrainUnsetSlope = 1e-5;
+
 } // namespace tessaly
