@@ -145,7 +145,10 @@ TEST(FileFilter, TheTableFilterBecomesQtFiltersInBothCases)
     ASSERT_EQ(filters.size(), 3);
     EXPECT_EQ(filters[0], "All supported files (*.VKD *.vkd *.BMP *.bmp *.PNG *.png *.JPG *.jpg)");
     EXPECT_EQ(filters[1], "Draftora files (*.VKD *.vkd)");
-    EXPECT_EQ(filters[2], "Image files (*.BMP;*.PNG;*.JPG) (*.BMP *.bmp *.PNG *.png *.JPG *.jpg)");
+    // The label's own pattern list is not repeated beside Qt's.
+    EXPECT_EQ(filters[2], "Image files (*.BMP *.bmp *.PNG *.png *.JPG *.jpg)");
+    EXPECT_EQ(FileDialogFilters("Pictures (*.png)|*.PNG||"), QStringList{"Pictures (*.PNG *.png)"});
+    EXPECT_EQ(FileDialogFilters("Plans (ground floor)|*.VKD||"), QStringList{"Plans (ground floor) (*.VKD *.vkd)"});
 }
 
 TEST(VersionText, FourNumbersWithDots)

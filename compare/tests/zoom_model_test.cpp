@@ -209,6 +209,26 @@ TEST(ZoomModel, WheelZoomKeepsTheBitmapPointUnderTheMouse)
     }
 }
 
+// At full resolution a wheel turn cannot magnify further, but it moves the
+// view to the mouse point at once; nothing jumps at the next drag.
+TEST(ZoomModel, WheelZoomAtFullResolutionPlacesTheViewAtOnce)
+{
+    CZoomModel model = Shown(4000, 3000, 400, 300);
+    while (model.Scale() > 1.0)
+        model.ZoomIn();
+    const IntRect before = model.View();
+    const std::optional<IntPoint> under = model.ClientToBitmap({350, 40});
+    ASSERT_TRUE(under.has_value());
+    model.WheelZoomIn({350, 40});
+    EXPECT_DOUBLE_EQ(model.Scale(), 1.0);
+    const IntRect placed = model.View();
+    EXPECT_NE(placed, before) << "the view did not follow the mouse";
+    EXPECT_LE(std::abs((placed.left + placed.right) / 2 - under->x), 1);
+    EXPECT_LE(std::abs((placed.top + placed.bottom) / 2 - under->y), 1);
+    model.Drag({100, 100}, {100, 100});
+    EXPECT_EQ(model.View(), placed) << "a drag of nothing moved the view";
+}
+
 TEST(ZoomModel, WheelZoomOverTheMarginMovesNoPointer)
 {
     CZoomModel model = Shown(2000, 500, 400, 400); // margins above and below

@@ -1,5 +1,7 @@
 #include "file_filter.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 QString Patterns(const QString& tablePatterns)
@@ -14,6 +16,16 @@ QString Patterns(const QString& tablePatterns)
     return patterns.join(' ');
 }
 
+// The label without patterns it already names at its end ("Image files
+// (*.BMP;*.PNG;*.JPG)"): Qt's dialog shows the patterns we append.
+QString LabelWithoutPatterns(const QString& label)
+{
+    static const QRegularExpression kTrailingPatterns(QStringLiteral("\\s*\\([^()]*\\*[^()]*\\)\\s*$"));
+    QString bare = label;
+    bare.remove(kTrailingPatterns);
+    return bare.isEmpty() ? label : bare;
+}
+
 } // namespace
 
 QStringList FileDialogFilters(const QString& tableFilter)
@@ -23,7 +35,7 @@ QStringList FileDialogFilters(const QString& tableFilter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         if (parts[i].isEmpty())
             break; // "||" ends the list
-        filters << parts[i] + " (" + Patterns(parts[i + 1]) + ")";
+        filters << LabelWithoutPatterns(parts[i]) + " (" + Patterns(parts[i + 1]) + ")";
     }
     return filters;
 }

@@ -105,11 +105,10 @@ void CZoomModel::ZoomIn()
     if (!HasBitmap())
         return;
     LeaveFitMode();
-    if (m_state == kZoomFullPartial || m_state == kZoomFullWhole) {
-        UpdateState();
-        return;
-    }
-    m_scale = std::max(m_scale / kZoomStep, 1.0);
+    // At full resolution the scale stays, but the view still follows the
+    // centre, which a wheel turn may have moved to the mouse point.
+    if (m_state != kZoomFullPartial && m_state != kZoomFullWhole)
+        m_scale = std::max(m_scale / kZoomStep, 1.0);
     Place();
     Clamp();
     UpdateState();
