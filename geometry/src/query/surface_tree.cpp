@@ -23,7 +23,8 @@ bool FormFiniteEnvelope(G3Surface* s, GEnvelope* box)
     return !box->IsEmpty();
 }
 
-bool NoFacetMarked(G3Surface* s)
+// Only the debug build's assertions call it.
+[[maybe_unused]] bool NoFacetMarked(G3Surface* s)
 {
     for (int k = 0; k < s->GetFacetCount(); ++k)
         if (s->GetFacet(k)->GetMark())
