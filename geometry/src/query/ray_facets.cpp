@@ -5,6 +5,7 @@
 // edges that element is hit instead. Edges and vertices carry the element
 // mark once reported, so a ray through an edge shared by two facets, or
 // through a vertex of a fan, reports it once and reports no facet there.
+#include <cassert>
 #include <cmath>
 
 #include "boolean/calculator_detail.h"
@@ -17,6 +18,19 @@ using boolean_detail::SignOf;
 using tessaly::kLengthTolerance;
 
 namespace {
+// The tracer marks the edges and vertices it has reported; a caller's marks
+// would hide hits. Only the debug build's assertion calls it.
+[[maybe_unused]] bool NoBorderMarked(GArrayCollection* facets)
+{
+    for (int k = 0; k < facets->size(); ++k) {
+        auto* f = static_cast<G3Facet*>(facets->get(k));
+        for (G3Edge* e = f ? f->GetFirstEdge() : nullptr; e; e = f->GetNextEdge(e))
+            if (e->GetMark() || e->GetVertex1()->GetMark() || e->GetVertex2()->GetMark())
+                return false;
+    }
+    return true;
+}
+
 void AddPlaneNormal(const G3Facet* f, double* sum)
 {
     if (!f)
@@ -103,6 +117,7 @@ void G3BooleanCalculator::TestRayAndFacetList(double* p, double* q, GArrayCollec
 {
     if (!p || !q || !facets || !r)
         return;
+    assert(NoBorderMarked(facets) && "edge and vertex marks must be clear when a ray is traced");
     GArrayCollection seenEdges, seenVertices;
     for (int k = 0; k < facets->size(); ++k) {
         auto* f = static_cast<G3Facet*>(facets->get(k));
