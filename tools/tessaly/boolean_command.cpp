@@ -31,16 +31,6 @@ G3Surface* ReadSolid(const std::string& path, std::string& error)
     return s;
 }
 
-const char* KindName(G3RayTraceMetricResult::HitKind kind)
-{
-    switch (kind) {
-    case G3RayTraceMetricResult::HIT_FACET: return "facet";
-    case G3RayTraceMetricResult::HIT_EDGE: return "edge";
-    case G3RayTraceMetricResult::HIT_VERTEX: return "vertex";
-    case G3RayTraceMetricResult::HIT_OBJECT: return "object";
-    default: return "none";
-    }
-}
 } // namespace
 
 int RunBoolean(const std::string& operation, const std::string& a, const std::string& b, const std::string& out,
@@ -88,7 +78,7 @@ int RunPick(const std::string& file, char** coordinates, std::string& error)
         facets.add(s.GetFacet(k));
     G3RayTraceMetricResult hits(pq);
     G3BooleanCalculator::TestRayAndFacetList(pq, pq + 3, &facets, &hits);
-    std::printf("hit %s\n", KindName(hits.GetHitKind()));
+    std::printf("hit %s\n", HitKindName(hits.GetHitKind()));
     if (hits.GetHitKind() != G3RayTraceMetricResult::HIT_NONE)
         std::printf("distance %.17g\npoint %.17g %.17g %.17g\nnormal %.17g %.17g %.17g\n", hits.GetDistance(),
                     hits.HitPointGetX(), hits.HitPointGetY(), hits.HitPointGetZ(), hits.HitPointNormalGetX(),
@@ -114,4 +104,15 @@ int RunClassify(const std::string& file, char** coordinates, std::string& error)
     delete s;
     std::printf("%s\n", c == SC_IN ? "inside" : c == SC_OUT ? "outside" : c == SC_ON ? "on" : "undecided");
     return 0;
+}
+
+const char* HitKindName(G3RayTraceMetricResult::HitKind kind)
+{
+    switch (kind) {
+    case G3RayTraceMetricResult::HIT_FACET: return "facet";
+    case G3RayTraceMetricResult::HIT_EDGE: return "edge";
+    case G3RayTraceMetricResult::HIT_VERTEX: return "vertex";
+    case G3RayTraceMetricResult::HIT_OBJECT: return "object";
+    default: return "none";
+    }
 }

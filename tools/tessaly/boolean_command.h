@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tessaly/raytrace.h"
+
 // tessaly boolean union|difference|intersection A B OUT. Returns the exit
 // status; messages go to error.
 int RunBoolean(const std::string& operation, const std::string& a, const std::string& b, const std::string& out,
@@ -13,3 +15,5 @@ int RunBoolean(const std::string& operation, const std::string& a, const std::st
 int RunPick(const std::string& file, char** coordinates, std::string& error);
 // tessaly classify FILE X Y Z: inside, outside or on the body.
 int RunClassify(const std::string& file, char** coordinates, std::string& error);
+// "facet", "edge", "vertex", "object" or "none", as pick prints a hit.
+const char* HitKindName(G3RayTraceMetricResult::HitKind kind);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "arguments.h"
+#include "boolean_command.h"
 #include "mesh_formats.h"
 #include "tessaly/boolean.h"
 #include "tessaly/surface.h"
@@ -11,17 +12,6 @@
 
 namespace {
 constexpr int kFailed = 1;
-
-const char* HitName(G3RayTraceMetricResult::HitKind kind)
-{
-    switch (kind) {
-    case G3RayTraceMetricResult::HIT_FACET: return "facet";
-    case G3RayTraceMetricResult::HIT_EDGE: return "edge";
-    case G3RayTraceMetricResult::HIT_VERTEX: return "vertex";
-    case G3RayTraceMetricResult::HIT_OBJECT: return "object";
-    default: return "none";
-    }
-}
 
 // The far end of the ray: past every corner of the body's box.
 void FarEnd(const double* p, const double* d, const GEnvelope& box, double* q)
@@ -67,7 +57,7 @@ int RunPickRay(const std::string& file, char** coordinates, std::string& error)
     tree.FindIntersection(pd, q, &candidates);
     G3RayTraceMetricResult hits(pd);
     G3BooleanCalculator::TestRayAndFacetList(pd, q, &candidates, &hits);
-    std::printf("hit %s\n", HitName(hits.GetHitKind()));
+    std::printf("hit %s\n", HitKindName(hits.GetHitKind()));
     if (hits.GetHitKind() != G3RayTraceMetricResult::HIT_NONE)
         std::printf("distance %.17g\npoint %.17g %.17g %.17g\nnormal %.17g %.17g %.17g\n", hits.GetDistance(),
                     hits.HitPointGetX(), hits.HitPointGetY(), hits.HitPointGetZ(), hits.HitPointNormalGetX(),

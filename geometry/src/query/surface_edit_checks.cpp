@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/tolerances.h"
+#include "query/facet_loops.h"
 #include "tessaly/contour.h"
 #include "tessaly/intervals.h"
 #include "tessaly/surface_edit.h"
@@ -11,22 +12,6 @@
 using tessaly::kLengthTolerance;
 
 namespace {
-// The facet's loops as vertex arrays (holes included).
-std::vector<std::vector<G3Vertex*>> LoopsOf(G3Facet* f)
-{
-    GArrayCollection vertices, starts;
-    f->GetLoops(&vertices, &starts);
-    std::vector<std::vector<G3Vertex*>> loops;
-    for (int k = 0; k < starts.size(); ++k) {
-        const int from = static_cast<int>(G3ElementToInt(starts.get(k)));
-        const int to = k + 1 < starts.size() ? static_cast<int>(G3ElementToInt(starts.get(k + 1))) : vertices.size();
-        std::vector<G3Vertex*> loop;
-        for (int v = from; v < to; ++v)
-            loop.push_back(static_cast<G3Vertex*>(vertices.get(v)));
-        loops.push_back(loop);
-    }
-    return loops;
-}
 
 bool LoopCrossesItself(std::vector<G3Vertex*>& loop, const G3Facet* f)
 {
@@ -40,7 +25,7 @@ bool LoopCrossesItself(std::vector<G3Vertex*>& loop, const G3Facet* f)
 int ContourFailures(G3Facet* f, int mask)
 {
     int failures = 0;
-    for (std::vector<G3Vertex*>& loop : LoopsOf(f)) {
+    for (std::vector<G3Vertex*>& loop : G3FacetLoops(f)) {
         if (loop.size() < 3) {
             failures |= mask & G3CHECK_SHORT_CONTOUR;
             continue;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/tolerances.h"
+#include "query/facet_loops.h"
 #include "tessaly/intervals.h"
 #include "tessaly/surface_edit.h"
 
@@ -67,8 +68,7 @@ bool G3SurfaceEdit::MakeHole(G3Facet* f, GArrayCollection* points)
 // to its neighbours; f itself lives on until its data is carried over.
 bool G3SurfaceEdit::MakeHole(G3Facet* f, G3Vertex** hole, int count)
 {
-    GArrayCollection vertices, starts;
-    f->GetLoops(&vertices, &starts);
+    std::vector<std::vector<G3Vertex*>> loops = G3FacetLoops(f);
     GArrayCollection edges;
     f->GetEdges(&edges);
     const std::unordered_set<G3Facet*> before = FacetSet(m_Surface);
@@ -79,14 +79,8 @@ bool G3SurfaceEdit::MakeHole(G3Facet* f, G3Vertex** hole, int count)
             m_Surface->RemoveEdge(e);
     }
     m_Surface->BeginComplexFacet();
-    for (int k = 0; k < starts.size(); ++k) {
-        const int from = static_cast<int>(G3ElementToInt(starts.get(k)));
-        const int to = k + 1 < starts.size() ? static_cast<int>(G3ElementToInt(starts.get(k + 1))) : vertices.size();
-        std::vector<G3Vertex*> loop;
-        for (int v = from; v < to; ++v)
-            loop.push_back(static_cast<G3Vertex*>(vertices.get(v)));
+    for (std::vector<G3Vertex*>& loop : loops)
         m_Surface->AddFacet(static_cast<int>(loop.size()), loop.data(), 1, nullptr, nullptr);
-    }
     m_Surface->AddFacet(count, hole, 1, nullptr, nullptr);
     m_Surface->EndComplexFacet();
     bool made = false;
