@@ -96,7 +96,8 @@ struct Measure {
     double seconds = 0;
     long peakKb = 0;
     long triangles = 0;
-    double steps[5] = {0, 0, 0, 0, 0}; // triangulation, surface, smoothing, pad, cover
+    double steps[5] = {0, 0, 0, 0, 0};    // triangulation, surface, smoothing, pad, cover
+    long stepPeakKb[5] = {0, 0, 0, 0, 0}; // peak so far at the end of each step
     long facets = 0;
     bool closed = false;
     bool ok = false;
@@ -151,12 +152,15 @@ void EndToEnd(const Input& in, Measure& out)
     if (!h.MakeTriangulation(G3TriInterface::TRI_DEFAULT))
         return;
     out.steps[0] = meter.Seconds();
+    out.stepPeakKb[0] = meter.PeakKb();
     std::unique_ptr<G3Surface> terrain(h.GetSurface());
     out.steps[1] = meter.Seconds();
+    out.stepPeakKb[1] = meter.PeakKb();
     terrain.reset(h.LandscapeSmoothing(terrain.get(), kSmoothMode, 1));
     if (!terrain)
         return;
     out.steps[2] = meter.Seconds();
+    out.stepPeakKb[2] = meter.PeakKb();
     const double cx = in.size / 2 + 0.37, cy = in.size / 2 + 0.21;
     h.StartContour();
     h.AddContourVertex(cx - 20, cy - 15, 100);
@@ -169,8 +173,10 @@ void EndToEnd(const Input& in, Measure& out)
     if (!terrain)
         return;
     out.steps[3] = meter.Seconds();
+    out.stepPeakKb[3] = meter.PeakKb();
     h.SurfaceCover(terrain.get());
     out.steps[4] = meter.Seconds();
+    out.stepPeakKb[4] = meter.PeakKb();
     out.seconds = meter.Seconds();
     out.peakKb = meter.PeakKb();
     out.facets = terrain->GetFacetCount();
@@ -216,7 +222,8 @@ int main(int argc, char** argv)
     const char* names[5] = {"triangulation", "surface", "smoothing pass", "flattened pad", "cover"};
     double before = 0;
     for (int k = 0; k < 5 && c == ChildStatus::Done && whole.ok; ++k) {
-        std::printf("  %-20s %10.3f s\n", names[k], whole.steps[k] - before);
+        std::printf("  %-20s %10.3f s, peak so far %8.1f MiB\n", names[k], whole.steps[k] - before,
+                    whole.stepPeakKb[k] / 1024.0);
         before = whole.steps[k];
     }
     if (c == ChildStatus::Done && whole.ok)

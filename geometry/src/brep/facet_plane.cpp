@@ -155,6 +155,23 @@ bool G3Facet::FormEnvelope(GIterator* vertices, GEnvelope* env)
 
 GEnvelope* G3Facet::FormEnvelope(GEnvelope* env)
 {
+    // The corners of a small facet go through a buffer on the stack: the
+    // envelopes of a large body's facets cost no allocation each.
+    constexpr int kStackCorners = 16;
+    const double* few[kStackCorners];
+    std::vector<const double*> many;
+    int count = 0;
     G3FacetVertexIterator it(this);
-    return G3Math::FormEnvelope(&it, env) ? env : nullptr;
+    while (it.hasNext()) {
+        const double* p = static_cast<G3Vertex*>(it.next())->GetXYZ();
+        if (count == kStackCorners)
+            many.assign(few, few + kStackCorners);
+        if (count < kStackCorners)
+            few[count] = p;
+        else
+            many.push_back(p);
+        ++count;
+    }
+    const double* const* corners = count > kStackCorners ? many.data() : few;
+    return G3Math::FormEnvelope(corners, count, env) ? env : nullptr;
 }

@@ -76,6 +76,9 @@ namespace {
 std::unordered_map<const GObj*, int> Positions(GArrayCollection* list)
 {
     std::unordered_map<const GObj*, int> at;
+    // Room for all at once: a large body's lists would rehash the table
+    // again and again while it fills.
+    at.reserve(list ? static_cast<std::size_t>(list->size()) : 0);
     for (int k = 0; list && k < list->size(); ++k)
         at.emplace(list->get(k), k);
     return at;

@@ -7,9 +7,13 @@
 // against the normals stored at its vertices.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
+#include "brep/loop_walk.h"
 #include "core/tolerances.h"
 #include "tessaly/surface.h"
 
@@ -123,13 +127,106 @@ bool VerticalHits(FacetQuadtree& tree, const double* xy, std::vector<G3Facet*>& 
     return true;
 }
 
-void Flood(G3Surface* s, G3Facet* seed)
+// The edges whose vertex pair is joined by more than two facet sides in all
+// (G3Vertex::GetEdgeCount above 2): a flood does not cross them. Turning
+// facets leaves the vertex rings as they are, so they are found once for a
+// whole orientation, one walk of every ring, instead of two ring walks for
+// every facet side a flood looks at.
+class CrowdedEdges {
+public:
+    explicit CrowdedEdges(G3Surface* s)
+    {
+        std::vector<std::pair<const G3Vertex*, const G3Edge*>> ring;
+        for (int k = 0; k < s->GetVertexCount(); ++k) {
+            const G3Vertex* v = s->GetVertex(k);
+            ring.clear();
+            for (const G3Edge* e = v->GetFirstEdge(); e; e = e->GetVertexNext(v))
+                if (e->GetOtherVertex(v) != v)
+                    ring.emplace_back(e->GetOtherVertex(v), e);
+            if (ring.size() >= 2)
+                AddCrowded(ring);
+        }
+    }
+
+    bool Contains(const G3Edge* e) const { return !m_Edges.empty() && m_Edges.count(e) != 0; }
+
+private:
+    static int Sides(const G3Edge* e) { return (e->GetFacet1() != nullptr) + (e->GetFacet2() != nullptr); }
+
+    // The edges of one ring, grouped by their other vertex.
+    void AddCrowded(std::vector<std::pair<const G3Vertex*, const G3Edge*>>& ring)
+    {
+        std::sort(ring.begin(), ring.end(),
+                  [](const auto& a, const auto& b) { return std::less<const G3Vertex*>()(a.first, b.first); });
+        for (std::size_t first = 0, last = 0; first < ring.size(); first = last) {
+            int sides = 0;
+            for (last = first; last < ring.size() && ring[last].first == ring[first].first; ++last)
+                sides += Sides(ring[last].second);
+            if (sides > 2)
+                for (std::size_t k = first; k < last; ++k)
+                    m_Edges.insert(ring[k].second);
+        }
+    }
+
+    std::unordered_set<const G3Edge*> m_Edges;
+};
+
+// The direction of e within f by a walk already made, as
+// G3Facet::GetMoveDirection gives it: the first time e is met.
+bool MoveDirection(const std::vector<G3LoopEdge>& walk, const G3Edge* e)
 {
-    GArrayCollection list;
-    list.add(seed);
-    for (int k = 0; k < list.size(); ++k)
-        s->OrientNormal2(static_cast<G3Facet*>(list.get(k)), &list);
+    for (const G3LoopEdge& w : walk)
+        if (w.edge == e)
+            return w.start == e->GetVertex1();
+    return false;
 }
+
+// G3Surface::OrientNormal2 for a flood: the crowded edges known, f walked
+// once for all its sides. Turning a neighbour relinks only the neighbour's
+// side of the shared edges, so f's walk stays valid.
+class Flooder {
+public:
+    explicit Flooder(G3Surface* s) : m_Crowded(s) {}
+
+    void Run(G3Facet* seed)
+    {
+        GArrayCollection list;
+        list.add(seed);
+        for (int k = 0; k < list.size(); ++k) {
+            // The queue doubles its room ahead of need: grown by a fixed
+            // step, a flood over n facets would copy it n / step times.
+            if (list.size() * 2 > list.capacity())
+                list.ensureCapacity(list.size() * 4);
+            Step(static_cast<G3Facet*>(list.get(k)), list);
+        }
+    }
+
+private:
+    void Step(G3Facet* f, GArrayCollection& list)
+    {
+        G3FacetEdges(f, m_Edges);
+        bool walked = false;
+        for (G3Edge* x : m_Edges) {
+            if (m_Crowded.Contains(x))
+                continue;
+            G3Facet* g = x->GetFacet1() == f ? x->GetFacet2() : x->GetFacet1();
+            if (!g || g == f || g->GetMark() || g->GetDoubleSided() != f->GetDoubleSided())
+                continue;
+            if (!walked) {
+                G3WalkFacet(f, m_Walk);
+                walked = true;
+            }
+            if (g->GetMoveDirection(x) == MoveDirection(m_Walk, x))
+                g->NegPlane();
+            g->SetMark();
+            list.add(g);
+        }
+    }
+
+    CrowdedEdges m_Crowded;
+    std::vector<G3Edge*> m_Edges;
+    std::vector<G3LoopEdge> m_Walk;
+};
 } // namespace
 
 bool G3Surface::OrientNormals2(bool force)
@@ -143,16 +240,33 @@ bool G3Surface::OrientNormals2(bool force)
     GEnvelope box;
     if (!FormEnvelope(&box))
         return true;
+    // Only the single-sided facets in the tree are ever hit by a ray, so
+    // only they are decided by seeds (the floods start from them). Without
+    // any, no seed can turn a facet; once all are marked, no further seed
+    // can.
+    bool anyDecidable = false;
+    for (int k = GetFacetCount() - 1; k >= 0 && !anyDecidable; --k)
+        anyDecidable = !GetFacet(k)->GetDoubleSided() && !IsNearlyVertical(GetFacet(k));
+    std::vector<G3Facet*> decidable;
     FacetQuadtree tree(box);
-    for (int k = GetFacetCount() - 1; k >= 0; --k) {
+    for (int k = GetFacetCount() - 1; k >= 0 && anyDecidable; --k) {
         G3Facet* f = GetFacet(k);
         GEnvelope fb;
-        if (!IsNearlyVertical(f) && f->FormEnvelope(&fb))
+        if (!IsNearlyVertical(f) && f->FormEnvelope(&fb)) {
             tree.Insert(f, fb);
+            if (!f->GetDoubleSided())
+                decidable.push_back(f);
+        }
     }
     std::vector<G3Facet*> stored;
     std::vector<Hit> hits;
+    std::size_t undecided = 0;
+    std::unique_ptr<Flooder> flooder;
     for (int k = GetFacetCount() - 1; k >= 0; --k) {
+        while (undecided < decidable.size() && decidable[undecided]->GetMark())
+            ++undecided;
+        if (undecided == decidable.size())
+            break;
         G3Facet* f = GetFacet(k);
         double xy[3];
         if (f->GetMark() || IsNearlyVertical(f) || !f->GenerateXYPointInFacetConcave(xy))
@@ -167,7 +281,9 @@ bool G3Surface::OrientNormals2(bool force)
             if ((i % 2 == 0 && c > 0) || (i % 2 == 1 && c < 0))
                 g->NegPlane();
             g->SetMark();
-            Flood(this, g);
+            if (!flooder)
+                flooder = std::make_unique<Flooder>(this);
+            flooder->Run(g);
         }
     }
     ChangeFacetFlags(G3Obj::kMark, false);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/tolerances.h"
@@ -189,10 +190,16 @@ G3Surface* TakeFacetsNear(G3Surface* r, GArrayCollection* outline)
     };
     auto* near = new G3Surface;
     std::unordered_map<G3Vertex*, G3Vertex*> copies;
-    for (int k = 0; k < r->GetFacetCount(); ++k)
-        if (meets(r->GetFacet(k)))
+    // Each facet's box is formed once: the facets taken are remembered for
+    // their removal.
+    std::unordered_set<G3Facet*> taken;
+    for (int k = 0; k < r->GetFacetCount(); ++k) {
+        if (meets(r->GetFacet(k))) {
             CopyFacet(r->GetFacet(k), near, copies);
-    r->RemoveFacets(meets);
+            taken.insert(r->GetFacet(k));
+        }
+    }
+    r->RemoveFacets([&taken](G3Facet* f) { return taken.count(f) != 0; });
     r->RemoveUnused();
     MakeDoubleSided(near);
     return near;

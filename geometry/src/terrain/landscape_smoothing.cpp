@@ -1,4 +1,5 @@
 // LandscapeSmoothing: repeated smoothing passes over a copy of a terrain.
+#include "terrain/terrain_internal.h"
 #include "tessaly/terrain.h"
 
 namespace {
@@ -16,18 +17,23 @@ G3Surface* G3LandscapeHandler::LandscapeSmoothing(G3Surface* s, int mode, int pa
     if (!IsPassMode(mode) || passes <= 0)
         return current;
     for (int pass = 0; pass < passes; ++pass) {
+        // The duplicate shares the host's slot objects; only the records of
+        // the passes' own results are deleted.
+        auto release = [&current, pass] {
+            if (pass > 0)
+                DeleteSlopeRecords(current);
+            delete current;
+            current = nullptr;
+        };
         G3Surface* next = nullptr;
         if (mode == 1)
             next = SmoothSurface(current);
         else if (mode == 2)
             next = SmoothSurfaceEx(current);
         else
-            next = SecondOrderSmoothSurface(current, mode);
-        // The duplicate shares the host's slot objects; only the records of
-        // the passes' own results are deleted.
-        if (pass > 0)
-            DeleteSlopeRecords(current);
-        delete current;
+            next = terrain::SecondOrderPass(current, mode, release);
+        if (current)
+            release();
         current = next;
         if (!current)
             return nullptr;

@@ -3,6 +3,7 @@
 // over to the new points and the result.
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <unordered_set>
 #include <vector>
@@ -104,39 +105,63 @@ bool G3LandscapeHandler::CopyExtData(G3Surface* result)
     return true;
 }
 
-G3Surface* G3LandscapeHandler::SecondOrderSmoothSurface(G3Surface* s, int mode)
+namespace terrain {
+
+namespace {
+// A triangulation handler whose records can be carried over from outside
+// the handler's own members.
+class RecordCarrier : public G3LandscapeHandler {
+public:
+    using G3LandscapeHandler::CopyExtData;
+};
+} // namespace
+
+G3Surface* SecondOrderPass(G3Surface* s, int mode, const std::function<void()>& release)
 {
     if (!s)
         return nullptr;
-    const RecordTable records = terrain::SlopeRecords(s);
     RecordStore store;
-    G3LandscapeHandler tri;
-    terrain::PlanRetriangulation plan(tri, s);
-    AddTerrainVertices(plan, store, s, records);
-    std::map<EdgeKey, G3TVertex*> edgePoints;
-    for (int k = 0; k < s->GetFacetCount(); ++k) {
-        const std::vector<G3Vertex*> corners = terrain::FacetTriangles(s->GetFacet(k));
-        for (std::size_t t = 0; t + 2 < corners.size(); t += 3) {
-            G3Vertex *a = corners[t], *b = corners[t + 1], *c = corners[t + 2];
-            if (!PairwiseDifferent(a, b, c))
-                continue;
-            if (mode == 3) {
-                double p[3];
-                const G3Derivative record = BlendPoint({a->GetXYZ(), b->GetXYZ(), c->GetXYZ()},
-                                                       {&records.at(a), &records.at(b), &records.at(c)}, p);
-                plan.Add(p, store.Keep(record));
-            } else if (mode == 4) {
-                AddEdgePoint(plan, store, records, edgePoints, a, b);
-                AddEdgePoint(plan, store, records, edgePoints, a, c);
-                AddEdgePoint(plan, store, records, edgePoints, b, c);
+    RecordCarrier tri;
+    PlanRetriangulation plan(tri, s);
+    {
+        const RecordTable records = SlopeRecords(s);
+        AddTerrainVertices(plan, store, s, records);
+        std::map<EdgeKey, G3TVertex*> edgePoints;
+        for (int k = 0; k < s->GetFacetCount(); ++k) {
+            const std::vector<G3Vertex*> corners = FacetTriangles(s->GetFacet(k));
+            for (std::size_t t = 0; t + 2 < corners.size(); t += 3) {
+                G3Vertex *a = corners[t], *b = corners[t + 1], *c = corners[t + 2];
+                if (!PairwiseDifferent(a, b, c))
+                    continue;
+                if (mode == 3) {
+                    double p[3];
+                    const G3Derivative record = BlendPoint({a->GetXYZ(), b->GetXYZ(), c->GetXYZ()},
+                                                           {&records.at(a), &records.at(b), &records.at(c)}, p);
+                    plan.Add(p, store.Keep(record));
+                } else if (mode == 4) {
+                    AddEdgePoint(plan, store, records, edgePoints, a, b);
+                    AddEdgePoint(plan, store, records, edgePoints, a, c);
+                    AddEdgePoint(plan, store, records, edgePoints, b, c);
+                }
             }
         }
+        for (G3Edge* e : BorderEdges(s))
+            plan.AddBorder(e, AddEdgePoint(plan, store, records, edgePoints, e->GetVertex1(), e->GetVertex2()));
     }
-    for (G3Edge* e : terrain::BorderEdges(s))
-        plan.AddBorder(e, AddEdgePoint(plan, store, records, edgePoints, e->GetVertex1(), e->GetVertex2()));
+    // The points are in: the input and the side tables are not read again,
+    // and the triangulation, the peak of the pass, runs without them.
+    if (release)
+        release();
     if (!plan.Triangulate())
         return nullptr;
     G3Surface* result = plan.Surface();
     tri.CopyExtData(result);
     return result;
+}
+
+} // namespace terrain
+
+G3Surface* G3LandscapeHandler::SecondOrderSmoothSurface(G3Surface* s, int mode)
+{
+    return terrain::SecondOrderPass(s, mode, nullptr);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the terrain operations.
 
+#include <functional>
 #include <vector>
 
 #include "tessaly/surface.h"
@@ -34,6 +35,12 @@ double FacetPlanArea(G3Facet* f);
 // Turns every facet whose plane faces down over, so that a height field
 // faces up throughout (vertical facets stay). Plane equations are formed.
 void FaceUp(G3Surface* s);
+
+// One second-order smoothing pass of s (SecondOrderSmoothSurface, mode 3
+// or 4). release, when set, is called once s is read in full, before the
+// triangulation: a caller that owns s frees it there, so the input and the
+// result of a pass are not held at once. It is not called when s is null.
+G3Surface* SecondOrderPass(G3Surface* s, int mode, const std::function<void()>& release);
 
 // A point of the terrain's bounding box, used as the local origin of
 // planar work so that survey coordinates keep their precision.

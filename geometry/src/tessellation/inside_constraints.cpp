@@ -14,6 +14,12 @@ int RemoveTrianglesOutsideSegments(G3TMesh* mesh)
     if (!mesh)
         return 0;
     std::unordered_map<G3TTriangle*, int> depth;
+    // Room for every triangle at once: a large mesh would rehash the table
+    // again and again while the walk fills it.
+    std::size_t triangles = 0;
+    for (G3TTriangle* t = mesh->FirstTriangle(); t; t = t->GetNext())
+        ++triangles;
+    depth.reserve(triangles);
     std::deque<std::pair<G3TTriangle*, int>> queue;
     // A side without a segment costs nothing: its triangle goes to the
     // front, so the queue stays sorted by depth.
