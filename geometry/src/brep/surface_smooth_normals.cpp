@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "brep/smooth_group.h"
+#include "brep/smooth_normals_subset.h"
 #include "core/tolerances.h"
 #include "tessaly/surface.h"
 
@@ -100,4 +101,13 @@ void G3Surface::AverageNormalsByPlanes()
 void G3Surface::AverageNormalsByPlanesTexCooSafe()
 {
     SmoothNormals(this, {false, true});
+}
+
+void G3AverageNormalsByPlanesOf(G3Surface* surface, const std::function<bool(G3Facet*)>& included)
+{
+    // Mark is what a group's walk skips; SmoothNormals clears it at the end.
+    for (int k = 0; k < surface->GetFacetCount(); ++k)
+        if (!included(surface->GetFacet(k)))
+            surface->GetFacet(k)->SetMark();
+    SmoothNormals(surface, {false, false});
 }

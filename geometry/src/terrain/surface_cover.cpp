@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "brep/smooth_normals_subset.h"
 #include "terrain/terrain_internal.h"
 #include "tessaly/terrain.h"
 
@@ -91,6 +92,34 @@ void AddBottoms(G3Surface* s)
         s->EndComplexFacet();
     }
 }
+bool HasShadingNormals(G3Surface* s)
+{
+    for (int k = 0; k < s->GetEdgeCount(); ++k)
+        if (s->GetEdge(k)->HasGeometry())
+            return true;
+    return false;
+}
+
+// Update(CHECK_LEVEL_1001) for a body that is oriented by the geometry
+// straight afterwards. Once it is closed (no facet made double-sided), that
+// orientation decides every facet again whatever way it faced, so the
+// repair's own orientation pass, the costliest step on a large terrain, is
+// left out. Open, or with shading normals (which the repair orients by),
+// the repair orients as Update does.
+void RepairClosing(G3Surface* s)
+{
+    s->RemoveEqualsVertex();
+    s->RemoveEqualsNormal();
+    s->RemoveNonManifoldEdges();
+    bool closed = s->GetClosed();
+    if (!closed || HasShadingNormals(s)) {
+        s->OrientNormals2(false);
+        closed = s->GetClosed();
+    }
+    s->ReallocByRealSize();
+    if (!closed)
+        s->ExtendDoubleSidedFacets();
+}
 } // namespace
 
 void G3LandscapeHandler::SurfaceCover(G3Surface* s)
@@ -115,7 +144,11 @@ void G3LandscapeHandler::SurfaceCover(G3Surface* s)
     // The repair of the open terrain made its facets double-sided; closed,
     // every facet has one outer side, and the repair orients them.
     s->ChangeFacetFlags(G3Facet::kDoubleSided, false);
-    s->Update(CHECK_LEVEL_1001);
+    RepairClosing(s);
     // By the geometry, not by shading normals: the new facets have none.
     s->OrientNormals2(true);
+    // The terrain's own facets (class 0) are shaded smooth among themselves;
+    // skirts and bottoms keep flat shading.
+    if (m_Classifier)
+        G3AverageNormalsByPlanesOf(s, [this](G3Facet* f) { return m_Classifier(f) == 0; });
 }
