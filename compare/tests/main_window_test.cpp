@@ -111,6 +111,21 @@ TEST_F(MainWindow, GrowingTheWindowMovesAndStretchesTheControlsByTheTable)
         EXPECT_EQ(Geometry(id), before[id]) << id;
 }
 
+TEST_F(MainWindow, TheTitleNamesTheTwoFiles)
+{
+    CTwinviewDlg& w = Window();
+    const QString caption = w.windowTitle();
+    w.SetFiles("/plans/ground/a.vkd", "/plans/upper/b.png");
+    EXPECT_TRUE(w.windowTitle().startsWith(QString::fromUtf8("a.vkd \u2013 b.png \u2013 ")))
+        << w.windowTitle().toStdString();
+    EXPECT_TRUE(w.windowTitle().endsWith(caption));
+    static_cast<QLineEdit*>(w.Control(ids::kFile2))->clear();
+    EXPECT_TRUE(w.windowTitle().startsWith(QString::fromUtf8("a.vkd \u2013 ? \u2013 ")))
+        << w.windowTitle().toStdString();
+    static_cast<QLineEdit*>(w.Control(ids::kFile1))->clear();
+    EXPECT_EQ(w.windowTitle(), caption);
+}
+
 TEST_F(MainWindow, TheWindowCannotShrinkBelowItsFirstSize)
 {
     CTwinviewDlg& w = Window();

@@ -7,6 +7,7 @@
 #include "toolbar_ex.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
@@ -82,6 +83,22 @@ void CTwinviewDlg::SetFiles(const QString& file1, const QString& file2)
         m_file2->setText(file2);
 }
 
+// The title names the two files before the program's caption, so that the
+// windows of several comparisons can be told apart in the task bar.
+void CTwinviewDlg::UpdateTitle()
+{
+    const QString caption = m_context.strings.Get(ids::kMainCaption);
+    const QString name1 = QFileInfo(m_file1->text().trimmed()).fileName();
+    const QString name2 = QFileInfo(m_file2->text().trimmed()).fileName();
+    if (name1.isEmpty() && name2.isEmpty()) {
+        setWindowTitle(caption);
+        return;
+    }
+    const QString none = QStringLiteral("?");
+    setWindowTitle(QStringLiteral("%1 \u2013 %2 \u2013 %3")
+                       .arg(name1.isEmpty() ? none : name1, name2.isEmpty() ? none : name2, caption));
+}
+
 QWidget* CTwinviewDlg::Control(int id) const
 {
     const auto found = m_controls.find(id);
@@ -113,6 +130,7 @@ void CTwinviewDlg::CreateControls()
         (*edit)->setObjectName(ControlName(id));
         (*edit)->setToolTip(m_context.strings.Get(id));
         m_controls[id] = *edit;
+        connect(*edit, &QLineEdit::textChanged, this, &CTwinviewDlg::UpdateTitle);
     }
     connect(NewButton(ids::kSelectFile1, ids::kSelectFile1Text), &QPushButton::clicked, this,
             [this] { OnSelectFile(1); });

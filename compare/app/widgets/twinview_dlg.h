@@ -85,6 +85,7 @@ private:
     const QImage* BitmapOfMode(int mode) const;
     void ApplyOutcome(CompareOutcome outcome);
     void UpdateCommandStates();
+    void UpdateTitle();
     void SaveSettings() const;
 
     TwinviewDlgContext m_context;
