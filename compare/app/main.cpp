@@ -15,19 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <tolkara/tolkara.h>
-
 #include <QApplication>
 #include <QCoreApplication>
-#include <QMessageBox>
 
 namespace {
-
-// Tolkara's string loaders report missing strings through this hook.
-void ShowTolkaraMessage(void*, const char* text, const char* caption)
-{
-    QMessageBox::warning(nullptr, QString::fromUtf8(caption), QString::fromUtf8(text));
-}
 
 bool HasScreenshotSwitch(int argc, char** argv)
 {
@@ -87,8 +78,9 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName("Norwend");
     QCoreApplication::setApplicationName("Twinview");
+    // Ties the window to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName("com.norwend.Twinview");
     RaiseImageAllocationLimit();
-    TolkaraSetMessageHook(ShowTolkaraMessage, nullptr);
 
     CDesktopServices services;
     CTwinviewApp twinview(services);

@@ -3,17 +3,13 @@
 #ifndef TOLKARA_LOADED_MODULE_H
 #define TOLKARA_LOADED_MODULE_H
 
+#include "module_table.h"
 #include "string_source.h"
 
 #include <memory>
 #include <string>
 
 namespace tolkara {
-
-// The table a loaded module exports; empty when it has none. The symbol must
-// lie in that very module: a lookup through the main program's handle would
-// otherwise find the table of some other loaded library.
-ByteView tableOfLoadedModule(void *dlHandle);
 
 // A reference to an already loaded module, found by file name, held while
 // this object lives.

@@ -2,27 +2,52 @@
 
 #include "message_format.h"
 
-#include <tolkara/tolkara.h>
+#include <module_table.h>
+#include <string_table.h>
 
-#include <vector>
+#include <dlfcn.h>
+
+#include <optional>
+
+namespace {
+
+// The program's own table: its exported table, looked up through the handle
+// of the main program so that no library's table is taken for it.
+tolkara::ByteView ProgramTable()
+{
+    static const tolkara::ByteView table = [] {
+        void* program = ::dlopen(nullptr, RTLD_NOW);
+        const tolkara::ByteView own = program ? tolkara::tableOfLoadedModule(program) : tolkara::ByteView{};
+        if (program)
+            ::dlclose(program);
+        return own;
+    }();
+    return table;
+}
+
+} // namespace
 
 QString IStrings::Format(int id, const QStringList& arguments) const
 {
     return FormatMessage(Get(id), arguments);
 }
 
+CStringTable::CStringTable(void* module) : m_module(module)
+{
+    const tolkara::ByteView table = module ? tolkara::tableOfLoadedModule(module) : ProgramTable();
+    m_table = table.data;
+    m_tableSize = table.size;
+}
+
 QString CStringTable::Get(int id) const
 {
     if (id < 0)
         return {};
-    // A string has at most 65535 UTF-16 units, three UTF-8 bytes each; start
-    // small and grow only for long texts.
-    std::vector<char> buffer(1024);
-    for (;;) {
-        const int size = static_cast<int>(buffer.size());
-        const int length = TolkaraLoadString(m_module, static_cast<unsigned>(id), 0, buffer.data(), size);
-        if (length < size - 4 || buffer.size() >= 65535u * 3 + 1)
-            return QString::fromUtf8(buffer.data(), length);
-        buffer.resize(65535u * 3 + 1);
-    }
+    // The language-neutral lookup: the neutral block, else US English, else
+    // the first language the table has.
+    const tolkara::StringTable table(tolkara::ByteView{m_table, m_tableSize});
+    const tolkara::LookupResult found = table.lookup(static_cast<std::uint32_t>(id), std::nullopt);
+    if (found.status != tolkara::LookupStatus::Found)
+        return {};
+    return QString::fromUtf16(found.text.data(), static_cast<qsizetype>(found.text.size()));
 }

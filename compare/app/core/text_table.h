@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
+
 class IStrings {
 public:
     virtual ~IStrings() = default;
@@ -16,14 +18,18 @@ public:
     QString Format(int id, const QStringList& arguments) const;
 };
 
-// Reads a Tolkara string table: `module` is a handle that LoadResExtDLL
-// returned (a language library), or null for the program's own table.
+// Reads the string table a loaded module carries: `module` is the handle of
+// a language library that Tolkara loaded as an ordinary library, or null for
+// the program's own built-in table. The table is read here, not by Tolkara,
+// which is unloaded again right after start-up (and may be missing).
 class CStringTable : public IStrings {
 public:
-    explicit CStringTable(void* module = nullptr) : m_module(module) {}
+    explicit CStringTable(void* module = nullptr);
     QString Get(int id) const override;
     void* Module() const { return m_module; }
 
 private:
     void* m_module;
+    const unsigned char* m_table = nullptr;
+    std::size_t m_tableSize = 0;
 };

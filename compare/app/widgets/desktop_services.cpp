@@ -4,6 +4,7 @@
 #include "console_user_interface.h"
 #include "file_kind.h"
 #include "help_file.h"
+#include "language_loader.h"
 #include "qt_user_interface.h"
 #include "settings.h"
 #include "string_ids.h"
@@ -13,7 +14,6 @@
 #include "twinview/draftora_engine.h"
 #include "twinview/private_temp_dir.h"
 
-#include <tolkara/tolkara.h>
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -136,7 +136,9 @@ void CDesktopServices::DisconnectEngine()
 void CDesktopServices::FreeLanguageLibrary(void* module)
 {
     m_strings = CStringTable(nullptr);
-    TolkaraFreeModule(module);
+    // Tolkara loaded it as an ordinary library: an ordinary close frees it.
+    if (module)
+        CSystemLibraries().Close(module);
 }
 
 void CDesktopServices::DestroyMainWindow()
