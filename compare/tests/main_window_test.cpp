@@ -4,8 +4,11 @@
 // Image, settings saved on Esc but not on Enter, texts from a language
 // library, the file, settings and About dialogs, and the help file.
 #include "about_dlg.h"
+#include "command_shortcuts.h"
 #include "command_states.h"
 #include "compare_fixture.h"
+#include "file_filter.h"
+#include "file_kind.h"
 #include "image_ctrl.h"
 #include "settings_dlg.h"
 #include "string_ids.h"
@@ -326,7 +329,8 @@ TEST_F(MainWindow, SettingsReachTheFileOnEscAndNotOnEnter)
         w->Control(ids::kFile1)->setFocus();
         QTest::keyClick(w->Control(ids::kFile1), Qt::Key_Return);
         EXPECT_FALSE(w->isVisible());
-        EXPECT_FALSE(QFileInfo::exists(SettingsFile()));
+        // Only the window's place is kept; the settings are not.
+        EXPECT_FALSE(QSettings(SettingsFile(), QSettings::IniFormat).contains("QVXImageSize"));
     }
     {
         auto w = Make(texts);
@@ -376,10 +380,12 @@ TEST_F(MainWindow, TipsButtonsAndMenusTakeTheLanguageLibrarysTexts)
     {
         const CStringTable testTexts(library);
         auto w = Make(testTexts);
-        EXPECT_EQ(w->Control(ids::kCompare)->toolTip(), "Test: compare tip");
+        EXPECT_EQ(w->Control(ids::kCompare)->toolTip(),
+                  TipWithShortcut("Test: compare tip", ShortcutsOfCommand(ids::kCompare)));
         EXPECT_EQ(static_cast<QPushButton*>(w->Control(ids::kCompare))->text(), "Test: Compare");
         EXPECT_EQ(w->Control(ids::kSettings)->toolTip(), "Test: settings tip");
-        EXPECT_EQ(w->CommandAction(ids::kZoomIn)->toolTip(), "Test: zoom in tip");
+        EXPECT_EQ(w->CommandAction(ids::kZoomIn)->toolTip(),
+                  TipWithShortcut("Test: zoom in tip", ShortcutsOfCommand(ids::kZoomIn)));
         // Without string 7001 there is no "?" menu.
         EXPECT_EQ(w->HelpMenuButton(), nullptr);
         std::unique_ptr<QMenu> menu = w->View()->CreateContextMenu();
@@ -394,8 +400,10 @@ TEST_F(MainWindow, BuiltInTipsAndTheHelpMenu)
     CTwinviewDlg& w = Window();
     EXPECT_EQ(w.Control(ids::kFile1)->toolTip(), texts.Get(ids::kFile1));
     EXPECT_EQ(w.Control(ids::kSelectFile2)->toolTip(), texts.Get(ids::kFile2));
-    EXPECT_EQ(w.CommandAction(ids::kBlink)->toolTip(), "Blink differences");
-    EXPECT_EQ(w.CommandAction(ids::kZoomToWindow)->toolTip(), "Zoom to window");
+    EXPECT_EQ(w.CommandAction(ids::kBlink)->toolTip(),
+              TipWithShortcut("Blink differences", ShortcutsOfCommand(ids::kBlink)));
+    EXPECT_EQ(w.CommandAction(ids::kZoomToWindow)->toolTip(),
+              TipWithShortcut("Zoom to window", ShortcutsOfCommand(ids::kZoomToWindow)));
     ASSERT_NE(w.HelpMenuButton(), nullptr);
     const QList<QAction*> items = w.HelpMenuButton()->menu()->actions();
     ASSERT_EQ(items.size(), 2);
@@ -419,9 +427,12 @@ TEST_F(MainWindow, SelectFileTakesASupportedFileAndRefusesOthers)
     w.OnSelectFile(1);
     EXPECT_EQ(file1->text(), "typed by hand");
     ASSERT_EQ(ui.Ids(), (Ids{ids::kUnsupportedFileType}));
+    // The extensions of the table, then those of the extra image plugins.
     EXPECT_EQ(ui.messages[0].text,
               "The file type you have selected is not supported. Please choose a file "
-              "with a .VKD, .BMP, .PNG, .JPG extension.");
+              "with a " +
+                  SelectableExtensions(ExtraRasterExtensions()) + " extension.");
+    EXPECT_TRUE(ui.messages[0].text.contains("with a .VKD, .BMP, .PNG, .JPG"));
     ui.fileToPick.clear();
     w.OnSelectFile(1);
     EXPECT_EQ(file1->text(), "typed by hand");

@@ -22,6 +22,7 @@ int ModeOfCommand(int command)
     case ids::kShowSecond: return kShowSecond;
     case ids::kShowDifferences: return kShowDifferences;
     case ids::kBlink: return kBlinking;
+    case ids::kHighlight: return kHighlighting;
     default: return kNoComparison;
     }
 }
@@ -35,7 +36,8 @@ CommandState MainCommandState(int command, int viewMode, int zoomState)
     case ids::kShowFirst:
     case ids::kShowSecond:
     case ids::kShowDifferences:
-    case ids::kBlink: return {compared, compared && viewMode == ModeOfCommand(command)};
+    case ids::kBlink:
+    case ids::kHighlight: return {compared, compared && viewMode == ModeOfCommand(command)};
     case ids::kZoomIn: return {compared && ZoomInOffered(zoomState), false};
     case ids::kZoomOut: return {compared && ZoomOutOffered(zoomState), false};
     case ids::kZoomToDifferences:

@@ -3,7 +3,14 @@
 #pragma once
 
 // View modes of the main window.
-enum ViewMode { kNoComparison = -1, kShowFirst = 0, kShowSecond = 1, kShowDifferences = 2, kBlinking = 3 };
+enum ViewMode {
+    kNoComparison = -1,
+    kShowFirst = 0,
+    kShowSecond = 1,
+    kShowDifferences = 2,
+    kBlinking = 3,
+    kHighlighting = 4
+};
 
 struct CommandState {
     bool enabled = false;
@@ -11,7 +18,7 @@ struct CommandState {
     bool operator==(const CommandState& other) const { return enabled == other.enabled && checked == other.checked; }
 };
 
-// A command of the main window (1004, 1006..1011, 1015, 1025, 1026) in a
+// A command of the main window (1004, 1006..1011, 1015, 1025, 1026, 1040) in a
 // view mode and zoom state; other commands are always enabled.
 CommandState MainCommandState(int command, int viewMode, int zoomState);
 

@@ -72,7 +72,10 @@ CompareOutcome CCompareCommand::Run(const QString& file1, const QString& file2, 
     } catch (const std::exception&) {
         Show(ids::kCannotRead);
     }
-    return CompareOutcome{CompareStatus::Failed, {}, {}, {}, std::nullopt};
+    CompareOutcome failed;
+    failed.status = CompareStatus::Failed;
+    failed.differentSizes = outcome.differentSizes;
+    return failed;
 }
 
 bool CCompareCommand::MakeImages(const QString& file1, const QString& file2, const TwinviewSettings& settings,
@@ -182,6 +185,7 @@ bool CCompareCommand::Compare(CompareOutcome& outcome)
     const QSize size1 = outcome.first.size();
     const QSize size2 = outcome.second.size();
     if (size1 != size2) {
+        outcome.differentSizes = std::pair{size1, size2};
         Show(ids::kDifferentSize,
              {QString::number(size1.width()), QString::number(size1.height()), QString::number(size2.width()),
               QString::number(size2.height())});

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class CDraftoraEngine;
 class CPrivateTempDir;
@@ -29,6 +30,8 @@ struct CompareOutcome {
     QImage difference;
     // The differing pixels (both ends included), when there are any.
     std::optional<IntRect> differenceBox;
+    // The two sizes, when the images were read but differ in size.
+    std::optional<std::pair<QSize, QSize>> differentSizes;
 };
 
 class CCompareCommand {

@@ -30,12 +30,30 @@ QString LabelWithoutPatterns(const QString& label)
 
 QStringList FileDialogFilters(const QString& tableFilter)
 {
+    return FileDialogFilters(tableFilter, {});
+}
+
+QStringList FileDialogFilters(const QString& tableFilter, const QStringList& extraRasterExtensions)
+{
+    QString extraPatterns;
+    for (const QString& extension : extraRasterExtensions)
+        extraPatterns += ";*." + extension.toUpper();
     const QStringList parts = tableFilter.split('|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         if (parts[i].isEmpty())
             break; // "||" ends the list
-        filters << LabelWithoutPatterns(parts[i]) + " (" + Patterns(parts[i + 1]) + ")";
+        const bool raster = parts[i + 1].contains("*.PNG", Qt::CaseInsensitive);
+        const QString patterns = raster ? parts[i + 1] + extraPatterns : parts[i + 1];
+        filters << LabelWithoutPatterns(parts[i]) + " (" + Patterns(patterns) + ")";
     }
     return filters;
+}
+
+QString SelectableExtensions(const QStringList& extraRasterExtensions)
+{
+    QString text = kSelectableExtensions;
+    for (const QString& extension : extraRasterExtensions)
+        text += ", ." + extension.toUpper();
+    return text;
 }

@@ -4,6 +4,29 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+
+namespace {
+
+// Extension and the format name Qt's plugin registers for it.
+struct ExtraRaster {
+    const char* extension;
+    const char* format;
+};
+
+const ExtraRaster kExtraRasters[] = {{"GIF", "gif"}, {"TIF", "tiff"}, {"TIFF", "tiff"}, {"WEBP", "webp"}};
+
+} // namespace
+
+QStringList ExtraRasterExtensions()
+{
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    QStringList extensions;
+    for (const ExtraRaster& raster : kExtraRasters)
+        if (formats.contains(raster.format))
+            extensions << raster.extension;
+    return extensions;
+}
 
 FileKind KindOfFile(const QString& path)
 {
@@ -13,6 +36,8 @@ FileKind KindOfFile(const QString& path)
         return FileKind::Unsupported;
     const QString extension = name.mid(dot + 1).toUpper();
     if (extension == "BMP" || extension == "PNG" || extension == "JPG")
+        return FileKind::Raster;
+    if (ExtraRasterExtensions().contains(extension))
         return FileKind::Raster;
     if (extension == "VKD")
         return FileKind::Drawing;

@@ -2,13 +2,19 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 enum class FileKind {
     Unsupported,
-    Raster,       // .BMP, .PNG, .JPG: read directly
+    Raster,       // .BMP, .PNG, .JPG, and .GIF, .TIF, .TIFF, .WEBP where Qt reads them
     Drawing,      // .VKD: rendered by the Draftora engine
     OtherDrawing, // .QVX, .Q2X, .DWG: accepted, but no engine here renders them
 };
+
+// The raster extensions beyond BMP, PNG and JPG that Qt's image plugins on
+// this system read (of GIF, TIF, TIFF, WEBP), in capitals. Asked at run
+// time: the TIFF and WebP plugins are a package of their own.
+QStringList ExtraRasterExtensions();
 
 // The extension is what follows the last "." of the file name (never a dot
 // of a directory name), compared without regard to case.

@@ -24,6 +24,8 @@ inline constexpr int kZoomToWindow = 1026;
 inline constexpr int kViewToolBar = 1029;
 inline constexpr int kSettings = 1030;
 inline constexpr int kModeToolBar = 1031;
+// The highlight view mode: the difference picture of "twinview compare --diff".
+inline constexpr int kHighlight = 1040;
 
 // Messages and file dialog texts.
 inline constexpr int kFileFilter = 1012;
@@ -71,5 +73,11 @@ inline constexpr int kColourDialogTitle = 1117;
 inline constexpr int kAboutCaption = 1120;
 inline constexpr int kAboutVersion = 1121;
 inline constexpr int kAboutBuild = 1122;
+
+// The status line: what the last comparison found.
+inline constexpr int kPixelsDiffer = 1130;
+inline constexpr int kOnePixelDiffers = 1131;
+inline constexpr int kNoPixelsDiffer = 1132;
+inline constexpr int kSizesDiffer = 1133;
 
 } // namespace ids

@@ -45,19 +45,21 @@ PaintPlan CZoomModel::Plan() const
         return plan;
     }
     // Where the bitmap at this scale is smaller than the client, it is
-    // centred with margins around it.
+    // centred with margins around it. The odd pixel of an odd difference
+    // goes to the far margin: the bitmap keeps its size, so that at full
+    // resolution no row or column is drawn twice.
     plan.destination = {0, 0, m_clientWidth, m_clientHeight};
     const double shownWidth = m_bitmapWidth / m_scale;
     const double shownHeight = m_bitmapHeight / m_scale;
     if (shownWidth < m_clientWidth) {
-        const int margin = static_cast<int>((m_clientWidth - shownWidth) / 2);
-        plan.destination.left += margin;
-        plan.destination.right -= margin;
+        const int width = static_cast<int>(std::lround(shownWidth));
+        plan.destination.left = (m_clientWidth - width) / 2;
+        plan.destination.right = plan.destination.left + width;
     }
     if (shownHeight < m_clientHeight) {
-        const int margin = static_cast<int>((m_clientHeight - shownHeight) / 2);
-        plan.destination.top += margin;
-        plan.destination.bottom -= margin;
+        const int height = static_cast<int>(std::lround(shownHeight));
+        plan.destination.top = (m_clientHeight - height) / 2;
+        plan.destination.bottom = plan.destination.top + height;
     }
     return plan;
 }

@@ -22,11 +22,6 @@ QRect ToQRect(const IntRect& r)
     return QRect(r.left, r.top, r.Width(), r.Height());
 }
 
-IntPoint ToPoint(const QPointF& p)
-{
-    return {static_cast<int>(p.x()), static_cast<int>(p.y())};
-}
-
 bool IsDragButton(Qt::MouseButton button)
 {
     return button == Qt::LeftButton || button == Qt::MiddleButton;
@@ -57,6 +52,7 @@ void CImageCtrl::Reset()
 {
     m_bitmap = nullptr;
     m_dragging = false;
+    m_wheel.Clear();
     m_model.Reset();
     AfterZoom();
 }
@@ -70,7 +66,8 @@ void CImageCtrl::ShowBitmap(const QImage* bitmap)
 {
     m_bitmap = bitmap && !bitmap->isNull() ? bitmap : nullptr;
     if (m_bitmap) {
-        m_model.SetClientSize(viewport()->width(), viewport()->height());
+        const QSize client = Device().ToDevice(viewport()->size());
+        m_model.SetClientSize(client.width(), client.height());
         m_model.ShowBitmap(m_bitmap->width(), m_bitmap->height());
     }
     AfterZoom();
@@ -142,9 +139,13 @@ void CImageCtrl::paintEvent(QPaintEvent*)
     if (!m_bitmap)
         return;
     QPainter painter(viewport());
+    // The plan is in device pixels; so is the painter from here on.
+    const CDevicePixels device = Device();
+    painter.scale(1.0 / device.Ratio(), 1.0 / device.Ratio());
     const PaintPlan plan = m_model.Plan();
     const QRect destination = ToQRect(plan.destination);
-    const QRegion margins = QRegion(viewport()->rect()).subtracted(destination);
+    const QRect client(QPoint(0, 0), device.ToDevice(viewport()->size()));
+    const QRegion margins = QRegion(client).subtracted(destination);
     for (const QRect& margin : margins)
         painter.fillRect(margin, Qt::gray);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -153,7 +154,22 @@ void CImageCtrl::paintEvent(QPaintEvent*)
 
 void CImageCtrl::resizeEvent(QResizeEvent*)
 {
-    m_model.Resize(viewport()->width(), viewport()->height());
+    FollowClientSize();
+}
+
+// Moved to a screen of another pixel ratio, the view has as many logical
+// pixels as before but not as many device pixels.
+bool CImageCtrl::event(QEvent* event)
+{
+    if (event->type() == QEvent::ScreenChangeInternal)
+        FollowClientSize();
+    return QAbstractScrollArea::event(event);
+}
+
+void CImageCtrl::FollowClientSize()
+{
+    const QSize client = Device().ToDevice(viewport()->size());
+    m_model.Resize(client.width(), client.height());
     AfterZoom();
 }
 
@@ -162,7 +178,7 @@ void CImageCtrl::mousePressEvent(QMouseEvent* event)
     if (!IsDragButton(event->button()))
         return;
     m_dragging = true;
-    m_dragPoint = ToPoint(event->position());
+    m_dragPoint = Device().ToDevice(event->position());
     setFocus(Qt::MouseFocusReason);
 }
 
@@ -170,7 +186,7 @@ void CImageCtrl::mouseMoveEvent(QMouseEvent* event)
 {
     if (!m_dragging)
         return;
-    const IntPoint point = ToPoint(event->position());
+    const IntPoint point = Device().ToDevice(event->position());
     m_model.Drag(m_dragPoint, point);
     m_dragPoint = point;
     UpdateScrollBars();
@@ -183,6 +199,8 @@ void CImageCtrl::mouseReleaseEvent(QMouseEvent* event)
         m_dragging = false;
 }
 
+// Each whole notch of the turn zooms one step; small steps of fine wheels
+// and touchpads add up to a notch first.
 void CImageCtrl::wheelEvent(QWheelEvent* event)
 {
     event->accept();
@@ -190,14 +208,33 @@ void CImageCtrl::wheelEvent(QWheelEvent* event)
     // A sideways turn (touchpads) is no zoom at all.
     if (!m_bitmap || delta == 0)
         return;
-    if (delta < 0) {
-        ZoomOut();
-        return;
+    const int notches = m_wheel.Add(delta);
+    if (notches < 0) {
+        for (int i = 0; i < -notches; ++i)
+            m_model.ZoomOut();
+        AfterZoom();
+    } else if (notches > 0) {
+        WheelZoomIn(notches, event->position());
     }
-    const std::optional<IntPoint> under = m_model.WheelZoomIn(ToPoint(event->position()));
+}
+
+// Zooms in at the mouse: the bitmap point under it stays under it, the
+// pointer following where the view had to move it.
+void CImageCtrl::WheelZoomIn(int notches, QPointF position)
+{
+    const CDevicePixels device = Device();
+    IntPoint point = device.ToDevice(position);
+    bool moved = false;
+    for (int i = 0; i < notches; ++i) {
+        const std::optional<IntPoint> under = m_model.WheelZoomIn(point);
+        if (under) {
+            point = *under;
+            moved = true;
+        }
+    }
     AfterZoom();
-    if (under)
-        QCursor::setPos(viewport()->mapToGlobal(QPoint(under->x, under->y)));
+    if (moved)
+        QCursor::setPos(viewport()->mapToGlobal(device.ToLogical(point)));
 }
 
 void CImageCtrl::contextMenuEvent(QContextMenuEvent* event)
@@ -217,6 +254,11 @@ void CImageCtrl::scrollContentsBy(int dx, int dy)
         m_model.ScrollVertically(verticalScrollBar()->value());
     UpdateScrollBars();
     viewport()->update();
+}
+
+CDevicePixels CImageCtrl::Device() const
+{
+    return CDevicePixels(viewport()->devicePixelRatioF());
 }
 
 void CImageCtrl::AfterZoom()

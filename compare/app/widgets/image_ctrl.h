@@ -1,7 +1,11 @@
 // The image view: shows one bitmap with zoom, scroll bars, dragging with the
-// left or middle button, the wheel, and a context menu.
+// left or middle button, the wheel, and a context menu. Its zoom model
+// counts in device pixels: at full resolution one bitmap pixel is one pixel
+// of the screen, on HiDPI screens too.
 #pragma once
 
+#include "device_pixels.h"
+#include "wheel_notches.h"
 #include "zoom_model.h"
 
 #include <QAbstractScrollArea>
@@ -26,6 +30,8 @@ public:
     void ShowBitmap(const QImage* bitmap);
     const QImage* Bitmap() const { return m_bitmap; }
     const CZoomModel& Model() const { return m_model; }
+    // The wheel's turn not yet completed to a notch.
+    const CWheelNotches& Wheel() const { return m_wheel; }
 
     void ZoomIn();
     void ZoomOut();
@@ -47,6 +53,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -55,6 +62,9 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    CDevicePixels Device() const;
+    void FollowClientSize();
+    void WheelZoomIn(int notches, QPointF position);
     void AfterZoom();
     void UpdateScrollBars();
     void AddMenuItem(QMenu& menu, int item, int command);
@@ -65,4 +75,5 @@ private:
     bool m_dragging = false;
     IntPoint m_dragPoint;
     bool m_updatingBars = false;
+    CWheelNotches m_wheel;
 };

@@ -1,8 +1,10 @@
 #include "toolbar_ex.h"
 
+#include "command_shortcuts.h"
 #include "text_table.h"
 
 #include <QIcon>
+#include <QKeySequence>
 
 CToolBarEx::CToolBarEx(const IStrings& strings, QWidget* parent) : QToolBar(parent), m_strings(strings)
 {
@@ -14,9 +16,11 @@ CToolBarEx::CToolBarEx(const IStrings& strings, QWidget* parent) : QToolBar(pare
 
 QAction* CToolBarEx::AddCommand(int command, const QString& iconPath)
 {
-    const QString tip = m_strings.Get(command);
-    QAction* action = addAction(QIcon(iconPath), tip);
-    action->setToolTip(tip);
+    const QString text = m_strings.Get(command);
+    QAction* action = addAction(QIcon(iconPath), text);
+    const QList<QKeySequence> keys = ShortcutsOfCommand(command);
+    action->setShortcuts(keys);
+    action->setToolTip(TipWithShortcut(text, keys));
     action->setCheckable(true);
     action->setData(command);
     // The checked state follows the command states, not the click.
@@ -24,6 +28,9 @@ QAction* CToolBarEx::AddCommand(int command, const QString& iconPath)
         action->setChecked(!action->isChecked());
         emit commandTriggered(command);
     });
+    // Tab reaches every button, and Space or Enter presses it.
+    if (QWidget* button = widgetForAction(action))
+        button->setFocusPolicy(Qt::TabFocus);
     m_actions[command] = action;
     return action;
 }

@@ -1,5 +1,6 @@
 // A flat toolbar of 32 x 32 buttons whose tool tips are the texts of their
-// command numbers.
+// command numbers, followed by the command's key; the buttons take the
+// keyboard focus with Tab.
 #pragma once
 
 #include <QToolBar>
@@ -14,7 +15,8 @@ class CToolBarEx : public QToolBar {
 public:
     CToolBarEx(const IStrings& strings, QWidget* parent = nullptr);
 
-    // A checkable button for `command` with the icon at `iconPath`.
+    // A checkable button for `command` with the icon at `iconPath`; the
+    // command's keys trigger it anywhere in the window.
     QAction* AddCommand(int command, const QString& iconPath);
     // Null when the toolbar has no such command.
     QAction* Action(int command) const;

@@ -1,6 +1,8 @@
 // The main window's controls, toolbars, "?" menu and layout.
 #include "twinview_dlg.h"
 
+#include "command_shortcuts.h"
+#include "file_drop_target.h"
 #include "image_ctrl.h"
 #include "string_ids.h"
 #include "text_table.h"
@@ -8,10 +10,13 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QToolButton>
 
@@ -26,6 +31,7 @@ constexpr int kSelectWidth = 130;
 constexpr int kCompareWidth = 100;
 constexpr int kMinClientWidth = 800;
 constexpr int kClientHeight = 600;
+constexpr int kMinStatusWidth = 220;
 
 struct ToolButton {
     int command;
@@ -45,6 +51,7 @@ const ToolButton kModeButtons[] = {
     {ids::kShowSecond, ":/icons/show-second.png"},
     {ids::kShowDifferences, ":/icons/show-differences.png"},
     {ids::kBlink, ":/icons/blink.png"},
+    {ids::kHighlight, ":/icons/highlight.png"},
 };
 
 QString ControlName(int id)
@@ -64,12 +71,16 @@ CTwinviewDlg::CTwinviewDlg(const TwinviewDlgContext& context, QWidget* parent)
     CreateHelpMenu();
     CreateControls();
     CreateToolBars();
+    CreateCompareKey();
+    AcceptDrops();
+    SetTabOrder();
     PlaceControls();
     RegisterLayout();
     m_blinkTimer.setInterval(kBlinkIntervalMs);
     connect(&m_blinkTimer, &QTimer::timeout, this, &CTwinviewDlg::OnBlinkTimer);
     QSettings store(m_context.settingsFile, QSettings::IniFormat);
     m_settings = ReadSettings(store);
+    RestoreGeometry();
     UpdateCommandStates();
 }
 
@@ -143,6 +154,51 @@ void CTwinviewDlg::CreateControls()
     m_controls[ids::kImageView] = m_view;
     connect(m_view, &CImageCtrl::commandRequested, this, &CTwinviewDlg::OnCommand);
     connect(m_view, &CImageCtrl::zoomStateChanged, this, [this] { UpdateCommandStates(); });
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(QStringLiteral("statusLine"));
+    m_statusLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
+
+// F5 compares from anywhere in the window; the button's tip names the key.
+void CTwinviewDlg::CreateCompareKey()
+{
+    const QList<QKeySequence> keys = ShortcutsOfCommand(ids::kCompare);
+    auto* compare = new QAction(this);
+    compare->setShortcuts(keys);
+    connect(compare, &QAction::triggered, this, &CTwinviewDlg::OnCompare);
+    addAction(compare);
+    Control(ids::kCompare)->setToolTip(TipWithShortcut(m_context.strings.Get(ids::kCompare), keys));
+}
+
+// A file dropped on a row's box or button fills that row; two files dropped
+// together fill both rows.
+void CTwinviewDlg::AcceptDrops()
+{
+    m_drops = new CFileDropTarget(this);
+    m_drops->Watch(m_file1, 1);
+    m_drops->Watch(Control(ids::kSelectFile1), 1);
+    m_drops->Watch(m_file2, 2);
+    m_drops->Watch(Control(ids::kSelectFile2), 2);
+    connect(m_drops, &CFileDropTarget::filesDropped, this, &CTwinviewDlg::OnFilesDropped);
+}
+
+// Tab goes through the file rows, Compare, the buttons of both toolbars,
+// Settings, "?" and the view.
+void CTwinviewDlg::SetTabOrder()
+{
+    QList<QWidget*> order{m_file1, Control(ids::kSelectFile1), m_file2, Control(ids::kSelectFile2),
+                          Control(ids::kCompare)};
+    for (CToolBarEx* bar : {m_viewBar, m_modeBar})
+        for (QAction* action : bar->actions())
+            if (QWidget* button = bar->widgetForAction(action))
+                order << button;
+    order << Control(ids::kSettings);
+    if (m_helpMenuButton)
+        order << m_helpMenuButton;
+    order << m_view;
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
 }
 
 void CTwinviewDlg::CreateToolBars()
@@ -197,7 +253,9 @@ void CTwinviewDlg::PlaceControls()
         m_helpMenuButton->setGeometry(topRight + kGap, buttonTop, kRowHeight + 8, kRowHeight);
         topRight = m_helpMenuButton->geometry().right() + 1;
     }
-    const int width = std::max(kMinClientWidth, topRight + kMargin);
+    const int width = std::max(kMinClientWidth, topRight + 2 * kMargin + kMinStatusWidth + kMargin);
+    const int statusLeft = topRight + 2 * kMargin;
+    m_statusLine->setGeometry(statusLeft, buttonTop, width - kMargin - statusLeft, kRowHeight);
     const int row2 = kClientHeight - kMargin - kRowHeight;
     const int row1 = row2 - kGap - kRowHeight;
     const int viewTop = kGap + barHeight + kGap;
@@ -226,4 +284,5 @@ void CTwinviewDlg::RegisterLayout()
     AddControl(Control(ids::kSettings), 0);
     if (m_helpMenuButton)
         AddControl(m_helpMenuButton, 0);
+    AddControl(m_statusLine, kStretchX);
 }

@@ -1,5 +1,7 @@
 // The main window: two file boxes with their Select File buttons, Compare,
-// the image view, the view and mode toolbars, Settings and the "?" menu.
+// the image view, the view and mode toolbars, Settings, the "?" menu and a
+// status line with what the last comparison found. Files can be dropped on
+// the file rows; the window comes back where it was closed.
 #pragma once
 
 #include "blinker.h"
@@ -13,12 +15,14 @@
 #include <map>
 
 class CDraftoraEngine;
+class CFileDropTarget;
 class CImageCtrl;
 class CPrivateTempDir;
 class CToolBarEx;
 class IStrings;
 class IUserInterface;
 class QAction;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -56,6 +60,11 @@ public:
     const QImage& FirstBitmap() const { return m_first; }
     const QImage& SecondBitmap() const { return m_second; }
     const QImage& DifferenceBitmap() const { return m_difference; }
+    // The picture of the highlight mode, made when first shown.
+    const QImage& HighlightBitmap() const { return m_highlight; }
+    // What the last comparison found: the count and share of differing
+    // pixels, or the two sizes when they differ.
+    QLabel* StatusLine() const { return m_statusLine; }
     const CCompareCommand& Comparison() const { return m_compare; }
 
 public slots:
@@ -67,6 +76,7 @@ public slots:
     void OnAbout();
     void OnHelp();
     void OnBlinkTimer();
+    void OnFilesDropped(int row, const QStringList& files);
     // Cancel, Esc and the close box save the settings; OK (Enter) does not.
     void done(int result) override;
 
@@ -77,16 +87,23 @@ private:
     void CreateControls();
     void CreateToolBars();
     void CreateHelpMenu();
+    void CreateCompareKey();
+    void AcceptDrops();
+    void SetTabOrder();
     void PlaceControls();
     void RegisterLayout();
     QPushButton* NewButton(int id, int textId);
     void ShowMode(int mode);
     void StartBlinking();
-    const QImage* BitmapOfMode(int mode) const;
+    const QImage* BitmapOfMode(int mode);
+    const QImage* HighlightPicture();
     void ApplyOutcome(CompareOutcome outcome);
+    void ShowSummary(const CompareOutcome& outcome);
     void UpdateCommandStates();
     void UpdateTitle();
     void SaveSettings() const;
+    void RestoreGeometry();
+    void SaveGeometry() const;
 
     TwinviewDlgContext m_context;
     TwinviewSettings m_settings;
@@ -94,6 +111,7 @@ private:
     QImage m_first;
     QImage m_second;
     QImage m_difference;
+    QImage m_highlight;
     int m_viewMode = -1;
     CBlinker m_blinker;
     QTimer m_blinkTimer;
@@ -104,5 +122,7 @@ private:
     CToolBarEx* m_viewBar = nullptr;
     CToolBarEx* m_modeBar = nullptr;
     QToolButton* m_helpMenuButton = nullptr;
+    QLabel* m_statusLine = nullptr;
+    CFileDropTarget* m_drops = nullptr;
     std::map<int, QWidget*> m_controls;
 };

@@ -4,20 +4,26 @@
 
 #include "about_dlg.h"
 #include "command_states.h"
+#include "difference_summary.h"
 #include "file_filter.h"
 #include "file_kind.h"
 #include "image_ctrl.h"
+#include "image_diff.h"
 #include "settings_dlg.h"
 #include "string_ids.h"
 #include "text_table.h"
 #include "user_interface.h"
 #include "wait_cursor.h"
+#include "window_geometry.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSettings>
 
 void CTwinviewDlg::OnCommand(int command)
@@ -28,6 +34,7 @@ void CTwinviewDlg::OnCommand(int command)
     case ids::kShowSecond: ShowMode(kShowSecond); break;
     case ids::kShowDifferences: ShowMode(kShowDifferences); break;
     case ids::kBlink: StartBlinking(); break;
+    case ids::kHighlight: ShowMode(kHighlighting); break;
     case ids::kZoomIn: m_view->ZoomIn(); break;
     case ids::kZoomOut: m_view->ZoomOut(); break;
     case ids::kZoomToDifferences: m_view->ZoomToDifferences(); break;
@@ -59,6 +66,8 @@ void CTwinviewDlg::ApplyOutcome(CompareOutcome outcome)
 {
     if (outcome.status == CompareStatus::CheckFailed)
         return;
+    ShowSummary(outcome);
+    m_highlight = QImage();
     m_first = std::move(outcome.first);
     m_second = std::move(outcome.second);
     m_difference = std::move(outcome.difference);
@@ -73,14 +82,44 @@ void CTwinviewDlg::ApplyOutcome(CompareOutcome outcome)
     m_viewMode = kShowFirst;
 }
 
-const QImage* CTwinviewDlg::BitmapOfMode(int mode) const
+// The count and share of differing pixels after a comparison, the sizes
+// when they differ, nothing after any other failure.
+void CTwinviewDlg::ShowSummary(const CompareOutcome& outcome)
+{
+    QString text;
+    if (outcome.status == CompareStatus::Compared) {
+        const std::int64_t total = static_cast<std::int64_t>(outcome.difference.width()) * outcome.difference.height();
+        text = DifferenceCountText(m_context.strings, locale(), CountDifferingPixels(outcome.difference), total);
+    } else if (outcome.differentSizes) {
+        text = SizesDifferText(m_context.strings, outcome.differentSizes->first, outcome.differentSizes->second);
+    }
+    m_statusLine->setText(text);
+    // The line may be cut off in a narrow window; its tip shows it whole.
+    m_statusLine->setToolTip(text);
+}
+
+const QImage* CTwinviewDlg::BitmapOfMode(int mode)
 {
     switch (mode) {
     case kShowFirst: return &m_first;
     case kShowSecond: return &m_second;
     case kShowDifferences: return &m_difference;
+    case kHighlighting: return HighlightPicture();
     default: return nullptr;
     }
+}
+
+// The picture of "twinview compare --diff": the first image faded, the
+// differences in strong colours. Made once per comparison, when asked for.
+const QImage* CTwinviewDlg::HighlightPicture()
+{
+    if (m_highlight.isNull() && !m_first.isNull() && !m_second.isNull()) {
+        CWaitCursor wait;
+        ImageDiffOptions options;
+        options.picture = true;
+        m_highlight = DiffImages(m_first, m_second, options).picture;
+    }
+    return &m_highlight;
 }
 
 void CTwinviewDlg::ShowMode(int mode)
@@ -113,8 +152,9 @@ void CTwinviewDlg::OnBlinkTimer()
 void CTwinviewDlg::UpdateCommandStates()
 {
     const int zoomState = m_view->Model().State();
-    for (int command : {ids::kShowFirst, ids::kShowSecond, ids::kShowDifferences, ids::kBlink, ids::kZoomIn,
-                        ids::kZoomOut, ids::kZoomToDifferences, ids::kZoomFullResolution, ids::kZoomToWindow}) {
+    for (int command :
+         {ids::kShowFirst, ids::kShowSecond, ids::kShowDifferences, ids::kBlink, ids::kHighlight, ids::kZoomIn,
+          ids::kZoomOut, ids::kZoomToDifferences, ids::kZoomFullResolution, ids::kZoomToWindow}) {
         const CommandState state = MainCommandState(command, m_viewMode, zoomState);
         QAction* action = CommandAction(command);
         action->setEnabled(state.enabled);
@@ -124,18 +164,31 @@ void CTwinviewDlg::UpdateCommandStates()
 
 void CTwinviewDlg::OnSelectFile(int which)
 {
-    const QString path = m_context.ui.OpenFileName(m_context.strings.Get(ids::kSelectFileTitle),
-                                                   FileDialogFilters(m_context.strings.Get(ids::kFileFilter)));
+    const QStringList extraRasters = ExtraRasterExtensions();
+    const QString path =
+        m_context.ui.OpenFileName(m_context.strings.Get(ids::kSelectFileTitle),
+                                  FileDialogFilters(m_context.strings.Get(ids::kFileFilter), extraRasters));
     if (path.isEmpty())
         return;
     if (!IsSupported(path)) {
         m_context.ui.ShowMessage(
-            {ids::kUnsupportedFileType, m_context.strings.Format(ids::kUnsupportedFileType, {kSelectableExtensions})},
+            {ids::kUnsupportedFileType,
+             m_context.strings.Format(ids::kUnsupportedFileType, {SelectableExtensions(extraRasters)})},
             m_context.strings.Get(ids::kAppTitle));
         return;
     }
     // Only the chosen box changes: text typed into the other one stays.
     (which == 1 ? m_file1 : m_file2)->setText(path);
+}
+
+void CTwinviewDlg::OnFilesDropped(int row, const QStringList& files)
+{
+    if (files.size() >= 2) {
+        m_file1->setText(files[0]);
+        m_file2->setText(files[1]);
+    } else if (files.size() == 1) {
+        (row == 1 ? m_file1 : m_file2)->setText(files[0]);
+    }
 }
 
 void CTwinviewDlg::OnSettings()
@@ -163,6 +216,9 @@ void CTwinviewDlg::OnHelp()
 void CTwinviewDlg::done(int result)
 {
     m_blinkTimer.stop();
+    // The place of the window is kept however it closes; the three
+    // settings only on Cancel.
+    SaveGeometry();
     if (result == QDialog::Rejected)
         SaveSettings();
     CResizingDialog::done(result);
@@ -172,6 +228,35 @@ void CTwinviewDlg::SaveSettings() const
 {
     QSettings store(m_context.settingsFile, QSettings::IniFormat);
     WriteSettings(store, m_settings);
+}
+
+// Back where the window was closed, but on a screen there is now.
+void CTwinviewDlg::RestoreGeometry()
+{
+    QSettings store(m_context.settingsFile, QSettings::IniFormat);
+    const std::optional<WindowGeometry> saved = ReadWindowGeometry(store);
+    if (!saved)
+        return;
+    QList<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        screens << primary->availableGeometry();
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen())
+            screens << screen->availableGeometry();
+    const QRect placed = PlaceOnScreens(saved->rect, screens, minimumSize());
+    resize(placed.size());
+    move(placed.topLeft());
+    if (saved->maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CTwinviewDlg::SaveGeometry() const
+{
+    WindowGeometry geometry;
+    geometry.maximized = isMaximized();
+    geometry.rect = geometry.maximized ? normalGeometry() : QRect(frameGeometry().topLeft(), size());
+    QSettings store(m_context.settingsFile, QSettings::IniFormat);
+    WriteWindowGeometry(store, geometry);
 }
 
 // Enter presses the focused button, and elsewhere closes the window without
