@@ -14,6 +14,7 @@
 #include "text_table.h"
 #include "user_interface.h"
 
+#include "measured_program.h"
 #include "twinview/private_temp_dir.h"
 
 #include <QDir>
@@ -22,7 +23,6 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -221,25 +221,27 @@ int main(int argc, char** argv)
                      "  <policy domain=\"resource\" name=\"disk\" value=\"16GiB\"/>\n"
                      "</policymap>\n");
     policy.close();
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("MAGICK_CONFIGURE_PATH", policyDir);
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    const double imageMagick = Seconds(
-        [&] {
-            process.start(magick, {"-metric", "AE", png1, png2, "null:"});
-            process.waitForFinished(-1);
-        },
-        1);
-    const QString answer = QString::fromLocal8Bit(process.readAll()).trimmed();
-    // compare exits with 1 when the images differ, 2 on an error.
-    if (process.exitCode() > 1) {
-        std::printf("ImageMagick's compare failed: %s\n", answer.toLocal8Bit().constData());
-        return 0;
+    // Both programs from outside, the same way: wall time and peak memory.
+    const std::string outputFile = files.Path() + "/output.txt";
+    const MeasuredProgram ours =
+        RunMeasured({TWINVIEW_PROGRAM, "compare", png1.toStdString(), png2.toStdString()}, {}, outputFile);
+    const MeasuredProgram theirs =
+        RunMeasured({magick.toStdString(), "-metric", "AE", png1.toStdString(), png2.toStdString(), "null:"},
+                    {"MAGICK_CONFIGURE_PATH=" + policyDir.toStdString()}, outputFile);
+    // Both exit with 1 when the images differ, 2 on an error.
+    if (!ours.started || ours.status != 1 || !theirs.started || theirs.status != 1) {
+        std::printf("a program failed: twinview compare (%d) %s; ImageMagick's compare (%d) %s\n", ours.status,
+                    ours.output.c_str(), theirs.status, theirs.output.c_str());
+        return 1;
     }
-    std::printf("ImageMagick's compare -metric AE on the same files: %.3f s (%s differing pixels)\n", imageMagick,
-                answer.toLocal8Bit().constData());
-    std::printf("  Twinview's whole Compare takes %.2f x the time of ImageMagick's\n", whole / imageMagick);
+    std::printf("twinview compare (the command, from start to exit): %.3f s, peak memory %.0f MB: %s", ours.seconds,
+                ours.peakKb / 1e3, ours.output.c_str());
+    std::printf("ImageMagick's compare -metric AE on the same files: %.3f s, peak memory %.0f MB (%s differing "
+                "pixels)\n",
+                theirs.seconds, theirs.peakKb / 1e3, theirs.output.c_str());
+    std::printf("  twinview compare vs ImageMagick: time %.2f x, peak memory %.2f x\n", ours.seconds / theirs.seconds,
+                double(ours.peakKb) / double(theirs.peakKb));
+    std::printf("  Twinview's whole Compare (window path) takes %.2f x the time of ImageMagick's\n",
+                whole / theirs.seconds);
     return 0;
 }
