@@ -121,6 +121,7 @@ TEST_F(CompareCommand, OnePixelApartGivesItsBoxAndTheDifferencesMessage)
     EXPECT_EQ(ui.messages[0].text, "Differences have been Detected!");
     ASSERT_TRUE(outcome.differenceBox.has_value());
     EXPECT_EQ(*outcome.differenceBox, (IntRect{3, 6, 3, 6}));
+    EXPECT_EQ(outcome.differingPixels, 1);
     EXPECT_EQ(outcome.difference.pixel(3, 6), qRgb(0, 0, 0));
 }
 

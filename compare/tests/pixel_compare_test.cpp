@@ -22,6 +22,7 @@ struct Oracle {
     QImage image;
     bool differs = false;
     IntRect box{1 << 30, 1 << 30, -1, -1};
+    std::int64_t count = 0;
 };
 
 Oracle ComputeOracle(const QImage& a, const QImage& b)
@@ -38,6 +39,7 @@ Oracle ComputeOracle(const QImage& a, const QImage& b)
             o.image.setPixel(x, y, qRgb(r, g, bl));
             if (r != 255 || g != 255 || bl != 255) {
                 o.differs = true;
+                ++o.count;
                 o.box.left = std::min(o.box.left, x);
                 o.box.top = std::min(o.box.top, y);
                 o.box.right = std::max(o.box.right, x);
@@ -54,6 +56,7 @@ void ExpectMatchesOracle(const QImage& a, const QImage& b)
     const Oracle oracle = ComputeOracle(a, b);
     ASSERT_FALSE(result.image.isNull());
     EXPECT_EQ(result.differs, oracle.differs);
+    EXPECT_EQ(result.count, oracle.count);
     if (oracle.differs) {
         EXPECT_EQ(result.box, oracle.box);
     }

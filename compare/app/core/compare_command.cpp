@@ -198,6 +198,7 @@ bool CCompareCommand::Compare(CompareOutcome& outcome)
     }
     Show(difference.differs ? ids::kDifferencesDetected : ids::kNoDifferences);
     outcome.difference = difference.image;
+    outcome.differingPixels = difference.count;
     if (difference.differs)
         outcome.differenceBox = difference.box;
     return true;

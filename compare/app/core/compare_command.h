@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <utility>
 
@@ -30,6 +31,8 @@ struct CompareOutcome {
     QImage difference;
     // The differing pixels (both ends included), when there are any.
     std::optional<IntRect> differenceBox;
+    // How many pixels differ (when compared).
+    std::int64_t differingPixels = 0;
     // The two sizes, when the images were read but differ in size.
     std::optional<std::pair<QSize, QSize>> differentSizes;
 };

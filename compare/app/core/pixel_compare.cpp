@@ -15,36 +15,38 @@ constexpr std::uint32_t kOpaque = 0xFF000000;
 // Below this many pixels a second thread costs more than it saves.
 constexpr long long kPixelsPerStrip = 1 << 20;
 
-// One row: writes the result and returns whether any pixel differs. The
+// One row: writes the result and returns how many pixels differ. The
 // result goes to memory with streaming stores, past the caches: it is not
 // read again soon, and a result of 10^8 pixels would only push the two
 // images out of the cache.
-bool CompareRow(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int width)
+int CompareRow(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int width)
 {
-    std::uint32_t any = 0;
+    int differing = 0;
     int x = 0;
     for (; x < width && reinterpret_cast<std::uintptr_t>(out + x) % sizeof(__m128i) != 0; ++x) {
         const std::uint32_t bits = (a[x] ^ b[x]) & kColourBits;
         out[x] = ~bits | kOpaque;
-        any |= bits;
+        differing += bits != 0;
     }
     const __m128i colour = _mm_set1_epi32(static_cast<int>(kColourBits));
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
     const __m128i ones = _mm_set1_epi32(-1);
-    __m128i anyWide = _mm_setzero_si128();
+    const __m128i zero = _mm_setzero_si128();
     for (; x + 4 <= width; x += 4) {
         const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
         const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
         const __m128i bits = _mm_and_si128(_mm_xor_si128(va, vb), colour);
         _mm_stream_si128(reinterpret_cast<__m128i*>(out + x), _mm_or_si128(_mm_xor_si128(bits, ones), opaque));
-        anyWide = _mm_or_si128(anyWide, bits);
+        // One bit for each of the four pixels that is equal.
+        const int equal = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(bits, zero)));
+        differing += 4 - __builtin_popcount(static_cast<unsigned>(equal));
     }
     for (; x < width; ++x) {
         const std::uint32_t bits = (a[x] ^ b[x]) & kColourBits;
         out[x] = ~bits | kOpaque;
-        any |= bits;
+        differing += bits != 0;
     }
-    return any != 0 || _mm_movemask_epi8(_mm_cmpeq_epi8(anyWide, _mm_setzero_si128())) != 0xFFFF;
+    return differing;
 }
 
 // The first and last differing column of a row that has one.
@@ -73,20 +75,29 @@ struct OutputRows {
     std::uint32_t* Row(int y) const { return reinterpret_cast<std::uint32_t*>(bits + bytesPerLine * y); }
 };
 
-// Rows [top, bottom) into `out`; the box of their differences, if any.
-std::optional<IntRect> CompareStrip(const QImage& first, const QImage& second, OutputRows out, int top, int bottom)
+// What one strip of rows found.
+struct StripDifference {
+    std::optional<IntRect> box;
+    std::int64_t count = 0;
+};
+
+// Rows [top, bottom) into `out`; the box and count of their differences.
+StripDifference CompareStrip(const QImage& first, const QImage& second, OutputRows out, int top, int bottom)
 {
     const int width = first.width();
-    std::optional<IntRect> box;
+    StripDifference found;
     for (int y = top; y < bottom; ++y) {
         const auto* a = reinterpret_cast<const std::uint32_t*>(first.constScanLine(y));
         const auto* b = reinterpret_cast<const std::uint32_t*>(second.constScanLine(y));
         std::uint32_t* row = out.Row(y);
-        if (CompareRow(a, b, row, width))
-            WidenBox(row, width, y, box);
+        const int differing = CompareRow(a, b, row, width);
+        if (differing > 0) {
+            WidenBox(row, width, y, found.box);
+            found.count += differing;
+        }
     }
     _mm_sfence(); // the streamed rows are in memory before the strip is done
-    return box;
+    return found;
 }
 
 int StripCount(const QImage& image)
@@ -98,10 +109,11 @@ int StripCount(const QImage& image)
 }
 
 // The strips' boxes in order from the top, merged into one.
-std::optional<IntRect> MergeBoxes(const std::vector<std::optional<IntRect>>& boxes)
+std::optional<IntRect> MergeBoxes(const std::vector<StripDifference>& strips)
 {
     std::optional<IntRect> merged;
-    for (const auto& box : boxes) {
+    for (const StripDifference& strip : strips) {
+        const std::optional<IntRect>& box = strip.box;
         if (!box)
             continue;
         if (!merged) {
@@ -127,6 +139,7 @@ void ComparePixels(const QImage& first, const QImage& second, PixelDifference& r
 {
     result.differs = false;
     result.box = IntRect();
+    result.count = 0;
     if (!Comparable(first, second)) {
         result.image = QImage();
         return;
@@ -142,19 +155,21 @@ void ComparePixels(const QImage& first, const QImage& second, PixelDifference& r
     // Each thread writes rows of its own into the one result.
     const OutputRows out{result.image.bits(), result.image.bytesPerLine()};
     const int strips = StripCount(first);
-    std::vector<std::optional<IntRect>> boxes(static_cast<std::size_t>(strips));
+    std::vector<StripDifference> found(static_cast<std::size_t>(strips));
     std::vector<std::thread> helpers;
     const int height = first.height();
     for (int k = 1; k < strips; ++k)
         helpers.emplace_back([&, k] {
-            boxes[static_cast<std::size_t>(k)] =
+            found[static_cast<std::size_t>(k)] =
                 CompareStrip(first, second, out, height * k / strips, height * (k + 1) / strips);
         });
-    boxes[0] = CompareStrip(first, second, out, 0, height / strips);
+    found[0] = CompareStrip(first, second, out, 0, height / strips);
     for (std::thread& helper : helpers)
         helper.join();
-    const std::optional<IntRect> box = MergeBoxes(boxes);
+    const std::optional<IntRect> box = MergeBoxes(found);
     result.differs = box.has_value();
+    for (const StripDifference& strip : found)
+        result.count += strip.count;
     if (box)
         result.box = *box;
 }

@@ -5,6 +5,8 @@
 
 #include <QImage>
 
+#include <cstdint>
+
 struct PixelDifference {
     // Per colour byte the complement of (first XOR second): equal bytes give
     // 0xFF, so identical pixels come out white. Opaque RGB32.
@@ -14,6 +16,8 @@ struct PixelDifference {
     // top, both ends included (one pixel gives a box of no width or height).
     // Meaningful only when `differs`.
     IntRect box;
+    // How many pixels differ, counted in the same pass.
+    std::int64_t count = 0;
 };
 
 // Compares two opaque RGB32 images of one size; there is no tolerance. The

@@ -89,7 +89,7 @@ void CTwinviewDlg::ShowSummary(const CompareOutcome& outcome)
     QString text;
     if (outcome.status == CompareStatus::Compared) {
         const std::int64_t total = static_cast<std::int64_t>(outcome.difference.width()) * outcome.difference.height();
-        text = DifferenceCountText(m_context.strings, locale(), CountDifferingPixels(outcome.difference), total);
+        text = DifferenceCountText(m_context.strings, locale(), outcome.differingPixels, total);
     } else if (outcome.differentSizes) {
         text = SizesDifferText(m_context.strings, outcome.differentSizes->first, outcome.differentSizes->second);
     }
