@@ -550,3 +550,18 @@ TEST_F(DeskWindow, GifFilesAreComparedAndOfferedWhereQtReadsThem)
     ASSERT_FALSE(ui.fileDialogFilters.isEmpty());
     EXPECT_TRUE(ui.fileDialogFilters[0].contains("*.gif")) << ui.fileDialogFilters[0].toStdString();
 }
+
+TEST_F(DeskWindow, TheNextCompareWritesIntoTheLastDifferenceImageAndAFailedCheckKeepsIt)
+{
+    const QString a = Png("a.png", 300, 200);
+    const QString b = Png("b.png", 300, 200, qRgb(255, 255, 255), {10, 20});
+    Compare(a, b);
+    const uchar* memory = Window().DifferenceBitmap().constBits();
+    ASSERT_NE(memory, nullptr);
+    Compare(b, a);
+    EXPECT_EQ(Window().DifferenceBitmap().constBits(), memory) << "the same pixels reused";
+    EXPECT_EQ(Window().DifferenceBitmap().pixel(10, 20) | 0xFF000000u, 0xFF000000u);
+    Compare(a, dir.filePath("missing.png"));
+    EXPECT_EQ(Window().DifferenceBitmap().constBits(), memory) << "a failed check keeps the comparison";
+    EXPECT_EQ(Window().DifferenceBitmap().pixel(0, 0), 0xFFFFFFFFu);
+}

@@ -191,7 +191,9 @@ bool CCompareCommand::Compare(CompareOutcome& outcome)
               QString::number(size2.height())});
         return false;
     }
-    const PixelDifference difference = ComparePixels(outcome.first, outcome.second);
+    PixelDifference difference;
+    difference.image = TakeRecycled();
+    ComparePixels(outcome.first, outcome.second, difference);
     if (difference.image.isNull()) {
         Show(ids::kCannotRead);
         return false;

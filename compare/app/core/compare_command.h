@@ -55,6 +55,14 @@ public:
     bool MakeImages(const QString& file1, const QString& file2, const TwinviewSettings& settings, QImage& first,
                     QImage& second);
     void DeleteTemporaryBitmaps();
+
+    // Hands back the difference image of the previous comparison, which the
+    // next comparison writes into when it has the size and nobody else holds
+    // it: a new image of 10^8 pixels costs more in first touches of its pages
+    // than the comparison itself. TakeRecycled gives it back unused (after a
+    // failed check, which keeps the previous comparison).
+    void Recycle(QImage difference) { m_recycled = std::move(difference); }
+    QImage TakeRecycled() { return std::exchange(m_recycled, QImage()); }
     const QString& TemporaryBitmap1() const { return m_temporary1; }
     const QString& TemporaryBitmap2() const { return m_temporary2; }
 
@@ -74,4 +82,5 @@ private:
     bool m_engineReady;
     QString m_temporary1;
     QString m_temporary2;
+    QImage m_recycled;
 };

@@ -26,6 +26,8 @@
 #include <QScreen>
 #include <QSettings>
 
+#include <utility>
+
 void CTwinviewDlg::OnCommand(int command)
 {
     switch (command) {
@@ -53,7 +55,12 @@ void CTwinviewDlg::OnCompare()
     CompareOutcome outcome;
     {
         CWaitCursor wait;
+        // The old difference image becomes the new one's memory; a failed
+        // check gives it back.
+        m_highlight = QImage();
+        m_compare.Recycle(std::exchange(m_difference, QImage()));
         outcome = m_compare.Run(m_file1->text(), m_file2->text(), m_settings);
+        m_difference = m_compare.TakeRecycled();
     }
     ApplyOutcome(std::move(outcome));
     UpdateCommandStates();
