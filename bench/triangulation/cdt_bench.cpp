@@ -1,9 +1,13 @@
 // The constrained Delaunay engine against CGAL's
 // Constrained_Delaunay_triangulation_2 (exact predicates) on the same input
-// in the same run. Each measurement runs in a child process of its own, so
-// that its peak memory can be read cleanly; the best of a few runs counts.
-// Prints one row per case: both times, their ratio (below 1 means the
-// engine is faster) and both peaks of resident memory above the input.
+// in the same run. Every row runs twice: once on plain pages for both sides
+// and once on huge pages for both (the engine's pools ask the kernel for
+// them, CGAL gets them from glibc's malloc through GLIBC_TUNABLES). Each
+// measurement runs in a freshly started child process of its own, so that
+// its page policy and its peak memory are its alone; the best of a few
+// runs counts. Prints one row per case: both times, their ratio (below 1
+// means the engine is faster) and both peaks of resident memory above the
+// input with their ratio.
 //
 // Usage: tessaly_cdt_bench [repeats]   (default 3)
 #include "../process_memory.h"
@@ -11,9 +15,11 @@
 #include <CGAL/Constrained_Delaunay_triangulation_2.h>
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
 
+#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -112,36 +118,24 @@ struct Measurement {
     long triangles = 0;
 };
 
-// Runs the work in a child process; returns its time and memory peak.
-Measurement InChild(const std::function<long()>& work)
+enum class Pages { Plain, Huge };
+enum class Side { Engine, Cgal };
+
+const char* PagesName(Pages pages)
 {
-    int fd[2];
-    if (pipe(fd) != 0)
-        std::abort();
-    pid_t pid = fork();
-    if (pid == 0) {
-        close(fd[0]);
-        ResetPeak();
-        long base = ReadStatusKb("VmRSS:");
-        auto t0 = std::chrono::steady_clock::now();
-        long triangles = work();
-        auto t1 = std::chrono::steady_clock::now();
-        Measurement m;
-        m.seconds = std::chrono::duration<double>(t1 - t0).count();
-        m.peakKb = ReadStatusKb("VmHWM:") - base;
-        m.triangles = triangles;
-        if (write(fd[1], &m, sizeof m) != static_cast<ssize_t>(sizeof m))
-            _exit(1);
-        _exit(0);
-    }
-    close(fd[1]);
-    Measurement m;
-    if (read(fd[0], &m, sizeof m) != static_cast<ssize_t>(sizeof m))
-        m.seconds = -1;
-    close(fd[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return m;
+    return pages == Pages::Plain ? "plain" : "huge";
+}
+
+const std::vector<std::function<Input()>>& Cases()
+{
+    static const std::vector<std::function<Input()>> cases{
+        [] { return Uniform(100000, 1); },
+        [] { return Uniform(1000000, 2); },
+        [] { return Circle(100000); },
+        [] { return Lattice(1000); },
+        [] { return WithConstraints(100000, 100, 3); },
+    };
+    return cases;
 }
 
 long RunEngine(const Input& in)
@@ -179,11 +173,88 @@ long RunCgal(const Input& in)
     return n;
 }
 
-Measurement Best(const std::function<long()>& work, int repeats)
+// The child's side of a measurement: builds the case's input, then times
+// the work and reads its peak above the input; the result goes to fd.
+int ChildMain(Side side, std::size_t caseIndex, Pages pages, int fd)
+{
+    if (caseIndex >= Cases().size())
+        return 2;
+    G3TSetHugePages(pages == Pages::Huge && side == Side::Engine);
+    Input in = Cases()[caseIndex]();
+    malloc_trim(0);
+    ResetPeak();
+    long base = ReadStatusKb("VmRSS:");
+    auto t0 = std::chrono::steady_clock::now();
+    long triangles = side == Side::Engine ? RunEngine(in) : RunCgal(in);
+    auto t1 = std::chrono::steady_clock::now();
+    Measurement m;
+    m.seconds = std::chrono::duration<double>(t1 - t0).count();
+    m.peakKb = ReadStatusKb("VmHWM:") - base;
+    m.triangles = triangles;
+    return write(fd, &m, sizeof m) == static_cast<ssize_t>(sizeof m) ? 0 : 1;
+}
+
+// The environment of a child: the parent's, with glibc's malloc asked for
+// huge pages when the run is on huge pages (read by glibc at start-up,
+// hence a fresh process rather than a fork).
+std::vector<std::string> ChildEnvironment(Pages pages)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        if (std::strncmp(*e, "GLIBC_TUNABLES=", 15) != 0)
+            env.emplace_back(*e);
+    }
+    if (pages == Pages::Huge)
+        env.emplace_back("GLIBC_TUNABLES=glibc.malloc.hugetlb=1");
+    return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> p;
+    for (auto& s : strings)
+        p.push_back(&s[0]);
+    p.push_back(nullptr);
+    return p;
+}
+
+// Starts this program again as a child measuring one side of one case.
+Measurement InChild(Side side, std::size_t caseIndex, Pages pages)
+{
+    int fd[2];
+    if (pipe(fd) != 0)
+        std::abort();
+    std::vector<std::string> args{"tessaly_cdt_bench",       "--child",        side == Side::Engine ? "engine" : "cgal",
+                                  std::to_string(caseIndex), PagesName(pages), std::to_string(fd[1])};
+    std::vector<std::string> env = ChildEnvironment(pages);
+    std::vector<char*> argp = Pointers(args);
+    std::vector<char*> envp = Pointers(env);
+    std::fflush(stdout);
+    pid_t pid = fork();
+    if (pid < 0)
+        std::abort();
+    if (pid == 0) {
+        close(fd[0]);
+        execve("/proc/self/exe", argp.data(), envp.data());
+        _exit(127);
+    }
+    close(fd[1]);
+    Measurement m;
+    if (read(fd[0], &m, sizeof m) != static_cast<ssize_t>(sizeof m))
+        m.seconds = -1;
+    close(fd[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return m;
+}
+
+Measurement Best(Side side, std::size_t caseIndex, Pages pages, int repeats)
 {
     Measurement best;
     for (int r = 0; r < repeats; ++r) {
-        Measurement m = InChild(work);
+        Measurement m = InChild(side, caseIndex, pages);
+        if (m.seconds < 0)
+            return m;
         if (r == 0 || m.seconds < best.seconds) {
             long peak = std::max(best.peakKb, m.peakKb);
             best = m;
@@ -193,30 +264,41 @@ Measurement Best(const std::function<long()>& work, int repeats)
     return best;
 }
 
+void PrintTable(Pages pages, int repeats)
+{
+    std::printf("\n%s pages for both sides\n", PagesName(pages));
+    std::printf("%-34s %9s %9s %6s %11s %9s %6s %10s\n", "case", "engine s", "CGAL s", "time", "engine MiB", "CGAL MiB",
+                "mem", "triangles");
+    for (std::size_t c = 0; c < Cases().size(); ++c) {
+        const std::string name = Cases()[c]().name;
+        Measurement ours = Best(Side::Engine, c, pages, repeats);
+        Measurement cgal = Best(Side::Cgal, c, pages, repeats);
+        if (ours.seconds < 0 || cgal.seconds < 0) {
+            std::printf("%-34s a child failed\n", name.c_str());
+            continue;
+        }
+        std::printf("%-34s %9.3f %9.3f %6.2f %11.1f %9.1f %6.2f %10ld%s\n", name.c_str(), ours.seconds, cgal.seconds,
+                    ours.seconds / cgal.seconds, ours.peakKb / 1024.0, cgal.peakKb / 1024.0,
+                    static_cast<double>(ours.peakKb) / static_cast<double>(std::max(1L, cgal.peakKb)), ours.triangles,
+                    ours.triangles == cgal.triangles ? "" : " (CGAL differs)");
+        std::fflush(stdout);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    std::vector<std::function<Input()>> cases{
-        [] { return Uniform(100000, 1); },
-        [] { return Uniform(1000000, 2); },
-        [] { return Circle(100000); },
-        [] { return Lattice(1000); },
-        [] { return WithConstraints(100000, 100, 3); },
-    };
-    std::printf("%-34s %10s %10s %7s %11s %11s %10s\n", "case", "engine s", "CGAL s", "ratio", "engine MiB", "CGAL MiB",
-                "triangles");
-    for (auto& make : cases) {
-        Input in = make();
-        Measurement ours = Best([&] { return RunEngine(in); }, repeats);
-        Measurement cgal = Best([&] { return RunCgal(in); }, repeats);
-        std::printf("%-34s %10.3f %10.3f %7.2f %11.1f %11.1f %10ld%s\n", in.name.c_str(), ours.seconds, cgal.seconds,
-                    ours.seconds / cgal.seconds, ours.peakKb / 1024.0, cgal.peakKb / 1024.0, ours.triangles,
-                    ours.triangles == cgal.triangles ? "" : " (CGAL differs)");
-        std::fflush(stdout);
+    if (argc == 6 && std::strcmp(argv[1], "--child") == 0) {
+        const Side side = std::strcmp(argv[2], "engine") == 0 ? Side::Engine : Side::Cgal;
+        const Pages pages = std::strcmp(argv[4], "huge") == 0 ? Pages::Huge : Pages::Plain;
+        return ChildMain(side, static_cast<std::size_t>(std::atol(argv[3])), pages, std::atoi(argv[5]));
     }
-    std::printf("\nratio = engine time / CGAL time (below 1: the engine is faster); memory is the peak of\n"
-                "resident memory above the input, each run in a process of its own.\n");
+    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    PrintTable(Pages::Plain, repeats);
+    PrintTable(Pages::Huge, repeats);
+    std::printf("\ntime = engine time / CGAL time, mem = engine peak / CGAL peak (below 1: the engine\n"
+                "does better); memory is the peak of resident memory above the input, each run in a\n"
+                "process of its own.\n");
     return 0;
 }

@@ -72,7 +72,7 @@ G3TOTri G3TLocator::ChooseStart(double x, double y)
     if (m_Recent.tri && !m_Mesh->IsOuter(m_Recent))
         consider(m_Recent);
     if (m_Mesh->GetTriangleCount() < kFullSearchBelow) {
-        for (G3TTriangle* t = m_Mesh->FirstTriangle(); t; t = t->m_Next)
+        for (G3TTriangle* t = m_Mesh->FirstTriangle(); t; t = t->GetNext())
             consider(G3TOTri{t, 0});
     } else {
         if (!m_Cursor)
@@ -80,7 +80,7 @@ G3TOTri G3TLocator::ChooseStart(double x, double y)
         for (int i = 0; i < kSamples; ++i) {
             int steps = thread_random::Next() % 20 + 1;
             for (int k = 0; k < steps; ++k) {
-                m_Cursor = m_Cursor->m_Next;
+                m_Cursor = m_Cursor->GetNext();
                 if (!m_Cursor)
                     m_Cursor = m_Mesh->FirstTriangle();
             }
@@ -127,7 +127,7 @@ int G3TLocator::Classify(const G3TOTri& h, double x, double y, G3TOTri* found)
 int G3TLocator::Scan(double x, double y, G3TOTri* found)
 {
     // Vertices first: "the same point" is wider than the exact tests.
-    for (G3TTriangle* t = m_Mesh->FirstTriangle(); t; t = t->m_Next) {
+    for (G3TTriangle* t = m_Mesh->FirstTriangle(); t; t = t->GetNext()) {
         for (int i = 0; i < 3; ++i) {
             if (SameAs(t->m_Corner[i], x, y)) {
                 *found = G3TOTri{t, i};
@@ -135,7 +135,7 @@ int G3TLocator::Scan(double x, double y, G3TOTri* found)
             }
         }
     }
-    for (G3TTriangle* t = m_Mesh->FirstTriangle(); t; t = t->m_Next) {
+    for (G3TTriangle* t = m_Mesh->FirstTriangle(); t; t = t->GetNext()) {
         G3TOTri h{t, 0};
         if (OrientP(Org(h), Dest(h), x, y) >= 0 && OrientP(Dest(h), Apex(h), x, y) >= 0 &&
             OrientP(Apex(h), Org(h), x, y) >= 0)

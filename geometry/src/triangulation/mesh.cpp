@@ -1,7 +1,5 @@
 #include "triangulation/mesh.h"
 
-#include <sys/mman.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -10,8 +8,6 @@
 using g3t_detail::Pack;
 
 // ---------------------------------------------------------------------------
-G3TVertex::~G3TVertex() = default;
-
 G3TOTri G3TVertex::GetTriangle() const
 {
     return g3t::Unpack(m_Tri);
@@ -22,49 +18,134 @@ void G3TVertex::SetTriangle(const G3TOTri& h)
     m_Tri = Pack(h.tri, h.orient);
 }
 
-void G3TVertex::Copy(GObj* source)
+const G3TVertexExtras* G3TVertex::Extras() const
 {
-    auto* v = dynamic_cast<G3TVertex*>(source);
-    if (!v || v == this)
+    const G3TMesh* mesh = GetMesh();
+    return mesh ? mesh->ExtrasOf(this) : nullptr;
+}
+
+G3TVertexExtras* G3TVertex::MakeExtras()
+{
+    G3TMesh* mesh = GetMesh();
+    return mesh ? mesh->MakeExtras(this) : nullptr;
+}
+
+double G3TVertex::GetHeight() const
+{
+    const G3TVertexExtras* e = Extras();
+    return e ? e->height : 0.0;
+}
+
+void G3TVertex::SetHeight(double h)
+{
+    G3TVertexExtras* e = h != 0.0 || Extras() ? MakeExtras() : nullptr;
+    if (e)
+        e->height = h;
+}
+
+G3TVertex* G3TVertex::GetSurvivor()
+{
+    const G3TMesh* mesh = GetMesh();
+    G3TVertex* survivor = mesh ? mesh->SurvivorOf(this) : nullptr;
+    return survivor ? survivor : this;
+}
+
+bool G3TVertex::IsDuplicate() const
+{
+    const G3TMesh* mesh = GetMesh();
+    return mesh && mesh->SurvivorOf(this);
+}
+
+void G3TVertex::SetSurvivor(G3TVertex* survivor)
+{
+    if (G3TMesh* mesh = GetMesh())
+        mesh->SetSurvivorOf(this, survivor);
+}
+
+G3Vertex* G3TVertex::GetSurfaceVertex() const
+{
+    const G3TVertexExtras* e = Extras();
+    return e ? e->surfaceVertex : nullptr;
+}
+
+void G3TVertex::SetSurfaceVertex(G3Vertex* v)
+{
+    G3TVertexExtras* e = v || Extras() ? MakeExtras() : nullptr;
+    if (e)
+        e->surfaceVertex = v;
+}
+
+GObj* G3TVertex::GetExData() const
+{
+    const G3TVertexExtras* e = Extras();
+    return e ? e->exData : nullptr;
+}
+
+void G3TVertex::SetExData(GObj* data)
+{
+    G3TVertexExtras* e = data || Extras() ? MakeExtras() : nullptr;
+    if (e)
+        e->exData = data;
+}
+
+void G3TVertex::Copy(const G3TVertex* source)
+{
+    if (!source || source == this)
         return;
-    GObj::Copy(source);
-    m_X = v->m_X;
-    m_Y = v->m_Y;
-    m_Height = v->m_Height;
-    m_Survivor = v->m_Survivor;
-    m_SurfaceVertex = v->m_SurfaceVertex;
-    m_ExData = v->m_ExData;
-    m_Mark = v->m_Mark;
+    m_X = source->m_X;
+    m_Y = source->m_Y;
+    m_Mark = source->m_Mark;
+    const G3TVertexExtras* e = source->Extras();
+    const G3TVertexExtras none;
+    if (!e)
+        e = &none;
+    const G3TVertexExtras copied = *e;
+    G3TMesh* sourceMesh = source->GetMesh();
+    SetHeight(copied.height);
+    SetSurvivor(sourceMesh ? sourceMesh->SurvivorOf(source) : nullptr);
+    SetSurfaceVertex(copied.surfaceVertex);
+    SetExData(copied.exData);
 }
 
 // ---------------------------------------------------------------------------
-G3TTriangle::~G3TTriangle() = default;
+G3TTriangle::~G3TTriangle()
+{
+    // A triangle ended outside the mesh's own removal (a copy) takes its
+    // entries out of the mesh's side table.
+    for (int side = 0; side < 3; ++side) {
+        if (HasSegmentOn(side))
+            SetSegment(side, G3TOSeg{});
+    }
+}
 
 void G3TTriangle::SetNeighbour(int side, const G3TOTri& h)
 {
     if (side >= 0 && side < 3)
-        m_Nbr[side] = Pack(h.tri, h.orient);
+        g3t::PointAt(G3TOTri{this, side}, h);
 }
 
 void G3TTriangle::SetSegment(int side, const G3TOSeg& s)
 {
-    if (side >= 0 && side < 3)
-        m_Seg[side] = Pack(s.seg, s.dir);
+    if (side >= 0 && side < 3 && m_Mesh)
+        m_Mesh->SetSideSegment(this, side, s);
 }
 
 void G3TTriangle::SetMesh(G3TMesh* mesh)
 {
+    if (mesh == m_Mesh)
+        return;
+    G3TOSeg kept[3];
+    for (int side = 0; side < 3; ++side) {
+        if (HasSegmentOn(side)) {
+            kept[side] = GetSegment(side);
+            SetSegment(side, G3TOSeg{});
+        }
+    }
     m_Mesh = mesh;
-}
-
-void G3TTriangle::SetMark(unsigned char mark)
-{
-    m_Mark = mark;
-}
-
-void G3TTriangle::SetAttribute(int attribute)
-{
-    m_Attribute = attribute;
+    for (int side = 0; side < 3; ++side) {
+        if (kept[side].seg)
+            SetSegment(side, kept[side]);
+    }
 }
 
 G3TOTri G3TTriangle::GetNeighbour(int side) const
@@ -74,47 +155,28 @@ G3TOTri G3TTriangle::GetNeighbour(int side) const
     return g3t::Unpack(m_Nbr[side]);
 }
 
-G3TVertex* G3TTriangle::GetCorner(int index) const
-{
-    return index >= 0 && index < 3 ? m_Corner[index] : nullptr;
-}
-
 G3TOSeg G3TTriangle::GetSegment(int side) const
 {
-    if (side < 0 || side >= 3)
+    if (side < 0 || side >= 3 || !m_Mesh)
         return G3TOSeg{};
-    return G3TOSeg{g3t_detail::ObjectOf<G3TSegment>(m_Seg[side]), g3t_detail::SmallOf(m_Seg[side])};
+    return m_Mesh->SideSegment(this, side);
 }
 
-G3TMesh* G3TTriangle::GetMesh() const
+void G3TTriangle::Copy(const G3TTriangle* source)
 {
-    return m_Mesh;
-}
-
-unsigned char G3TTriangle::GetMark() const
-{
-    return m_Mark;
-}
-
-bool G3TTriangle::HasAttribute() const
-{
-    return m_Attribute != 0;
-}
-
-void G3TTriangle::Copy(GObj* source)
-{
-    auto* t = dynamic_cast<G3TTriangle*>(source);
-    if (!t || t == this)
+    if (!source || source == this)
         return;
-    GObj::Copy(source);
+    for (int side = 0; side < 3; ++side)
+        SetSegment(side, G3TOSeg{});
+    m_Mesh = source->m_Mesh;
     for (int i = 0; i < 3; ++i) {
-        m_Corner[i] = t->m_Corner[i];
-        m_Nbr[i] = t->m_Nbr[i];
-        m_Seg[i] = t->m_Seg[i];
+        m_Corner[i] = source->m_Corner[i];
+        m_Nbr[i] = source->m_Nbr[i] & ~g3t_detail::kFlagBit;
+        if (source->HasSegmentOn(i))
+            SetSegment(i, source->GetSegment(i));
     }
-    m_Mesh = t->m_Mesh;
-    m_Mark = t->m_Mark;
-    m_Attribute = t->m_Attribute;
+    m_Mark = source->m_Mark;
+    m_Attribute = source->m_Attribute;
 }
 
 // ---------------------------------------------------------------------------
@@ -206,8 +268,7 @@ void G3TSegment::Copy(GObj* source)
 
 // ---------------------------------------------------------------------------
 namespace {
-constexpr std::size_t kHugePage = std::size_t(1) << 21;
-constexpr std::size_t kLargeBlock = kHugePage;
+constexpr std::size_t kLargeBlock = g3t_detail::kChunkBytes;
 } // namespace
 
 G3TNodePool::G3TNodePool(GMemoryAllocator* arena, std::size_t itemSize)
@@ -219,7 +280,7 @@ G3TNodePool::~G3TNodePool()
 {
     while (m_LargeBlocks) {
         void** next = static_cast<void**>(*m_LargeBlocks);
-        std::free(m_LargeBlocks);
+        g3t_detail::UnmapChunk(m_LargeBlocks);
         m_LargeBlocks = next;
     }
 }
@@ -236,12 +297,7 @@ void G3TNodePool::NewBlock()
         return;
     }
     // A large block: its first 8 bytes link the blocks for release.
-    void* raw = nullptr;
-    if (posix_memalign(&raw, kHugePage, kLargeBlock) != 0 || !raw)
-        throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    madvise(raw, kLargeBlock, MADV_HUGEPAGE);
-#endif
+    void* raw = g3t_detail::MapChunk();
     auto** link = static_cast<void**>(raw);
     *link = m_LargeBlocks;
     m_LargeBlocks = link;
@@ -296,27 +352,14 @@ template <class T> void Unlink(T* node, T*& head, T*& tail)
         tail = node->m_Prev;
 }
 
-template <class T> bool FillArray(T* head, GArrayCollection* array)
-{
-    if (!array || !head)
-        return false;
-    for (T* n = head; n; n = n->m_Next)
-        array->add(n);
-    return true;
-}
-
 } // namespace
 
 G3TMesh::G3TMesh()
-    : m_Arena(1 << 14, 1 << 20), m_VertexPool(&m_Arena, sizeof(G3TVertex)),
-      m_TrianglePool(&m_Arena, sizeof(G3TTriangle)), m_SegmentPool(&m_Arena, sizeof(G3TSegment))
+    : m_Arena(1 << 14, 1 << 20), m_Vertices(&m_Blocks), m_Triangles(&m_Blocks),
+      m_SegmentPool(&m_Arena, sizeof(G3TSegment))
 {
-    G3TOTri outer{&m_OuterTriangle, 0};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         m_OuterTriangle.m_Nbr[i] = Pack(&m_OuterTriangle, 0);
-        m_OuterTriangle.m_Seg[i] = Pack(&m_OuterSegment, 0);
-    }
-    (void)outer;
     m_OuterTriangle.m_Mesh = this;
     m_OuterSegment.m_Mesh = this;
     m_OuterSegment.m_Tri[0] = m_OuterSegment.m_Tri[1] = Pack(&m_OuterTriangle, 0);
@@ -325,21 +368,15 @@ G3TMesh::G3TMesh()
 
 G3TMesh::~G3TMesh()
 {
-    // The storage goes with the arena; the objects are ended here.
-    for (G3TTriangle* t = m_TriangleHead; t;) {
-        G3TTriangle* next = t->m_Next;
-        t->~G3TTriangle();
-        t = next;
-    }
+    // The storage goes with the slots and the arena; the objects are ended
+    // here. Triangles own nothing: their side table goes as a whole.
+    m_SideSegments.clear();
+    for (std::uintptr_t& word : m_OuterTriangle.m_Nbr)
+        word &= ~g3t_detail::kFlagBit;
     for (G3TSegment* s = m_SegmentHead; s;) {
         G3TSegment* next = s->m_Next;
         s->~G3TSegment();
         s = next;
-    }
-    for (G3TVertex* v = m_VertexHead; v;) {
-        G3TVertex* next = v->m_Next;
-        v->~G3TVertex();
-        v = next;
     }
 }
 
@@ -347,12 +384,12 @@ G3TVertex* G3TMesh::AddVertex(double x, double y)
 {
     if (!std::isfinite(x) || !std::isfinite(y))
         return nullptr;
-    auto* v = ::new (m_VertexPool.Take()) G3TVertex();
+    auto* v = ::new (m_Vertices.Take()) G3TVertex();
     v->m_X = x;
     v->m_Y = y;
     v->m_Index = m_NextIndex++;
     v->m_Tri = Pack(&m_OuterTriangle, 0);
-    LinkLast(v, m_VertexHead, m_VertexTail);
+    v->m_Live = 1;
     ++m_VertexCount;
     return v;
 }
@@ -374,30 +411,30 @@ G3TSegment* G3TMesh::AddSegment(G3TVertex* a, G3TVertex* b)
 
 G3TTriangle* G3TMesh::AddTriangle(G3TVertex* a, G3TVertex* b, G3TVertex* c)
 {
-    auto* t = ::new (m_TrianglePool.Take()) G3TTriangle();
+    auto* t = ::new (m_Triangles.Take()) G3TTriangle();
     t->m_Corner[0] = c;
     t->m_Corner[1] = a;
     t->m_Corner[2] = b;
     const std::uintptr_t outer = Pack(&m_OuterTriangle, 0);
-    const std::uintptr_t none = Pack(&m_OuterSegment, 0);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         t->m_Nbr[i] = outer;
-        t->m_Seg[i] = none;
-    }
     t->m_Mesh = this;
-    LinkLast(t, m_TriangleHead, m_TriangleTail);
+    t->m_Live = 1;
     ++m_TriangleCount;
     return t;
 }
 
 bool G3TMesh::RemoveVertex(G3TVertex* v)
 {
-    if (!v || v->GetMesh() != this)
+    if (!v || !v->m_Live || v->GetMesh() != this)
         return false;
-    Unlink(v, m_VertexHead, m_VertexTail);
     --m_VertexCount;
+    if (static_cast<std::size_t>(v->m_Index) < m_Extras.size())
+        m_Extras[static_cast<std::size_t>(v->m_Index)] = G3TVertexExtras{};
+    SetSurvivorOf(v, nullptr);
+    v->m_Live = 0;
     v->~G3TVertex();
-    m_VertexPool.Give(v);
+    m_Vertices.Give(v);
     return true;
 }
 
@@ -414,29 +451,41 @@ bool G3TMesh::RemoveSegment(G3TSegment* s)
 
 bool G3TMesh::RemoveTriangle(G3TTriangle* t)
 {
-    if (!t || t->m_Mesh != this || t == &m_OuterTriangle)
+    if (!t || !t->m_Live || t->m_Mesh != this)
         return false;
-    Unlink(t, m_TriangleHead, m_TriangleTail);
     --m_TriangleCount;
     ++m_RemovalCount;
+    t->m_Live = 0;
     t->~G3TTriangle();
-    m_TrianglePool.Give(t);
+    m_Triangles.Give(t);
     return true;
 }
 
-bool G3TMesh::GetVertices(GArrayCollection* array) const
+bool G3TMesh::GetVertices(std::vector<G3TVertex*>* array) const
 {
-    return FillArray(m_VertexHead, array);
+    if (!array || !FirstVertex())
+        return false;
+    for (G3TVertex* v = FirstVertex(); v; v = v->GetNext())
+        array->push_back(v);
+    return true;
 }
 
 bool G3TMesh::GetSegments(GArrayCollection* array) const
 {
-    return FillArray(m_SegmentHead, array);
+    if (!array || !m_SegmentHead)
+        return false;
+    for (G3TSegment* s = m_SegmentHead; s; s = s->m_Next)
+        array->add(s);
+    return true;
 }
 
-bool G3TMesh::GetTriangles(GArrayCollection* array) const
+bool G3TMesh::GetTriangles(std::vector<G3TTriangle*>* array) const
 {
-    return FillArray(m_TriangleHead, array);
+    if (!array || !FirstTriangle())
+        return false;
+    for (G3TTriangle* t = FirstTriangle(); t; t = t->GetNext())
+        array->push_back(t);
+    return true;
 }
 
 bool G3TMesh::HasOption(int option) const
@@ -447,11 +496,65 @@ bool G3TMesh::HasOption(int option) const
 void G3TMesh::SetSide(const G3TOTri& h, G3TSegment* s)
 {
     if (!s || s == &m_OuterSegment) {
-        h.tri->m_Seg[h.orient] = Pack(&m_OuterSegment, 0);
+        SetSideSegment(h.tri, h.orient, G3TOSeg{});
         return;
     }
     // Direction 0 when the side runs like the segment (vertex 0 to 1).
     int dir = g3t::Org(h) == s->m_Vertex[0] ? 0 : 1;
-    h.tri->m_Seg[h.orient] = Pack(s, dir);
+    SetSideSegment(h.tri, h.orient, G3TOSeg{s, dir});
     s->m_Tri[dir] = Pack(h.tri, h.orient);
+}
+
+G3TOSeg G3TMesh::SideSegment(const G3TTriangle* t, int side) const
+{
+    if (t->HasSegmentOn(side)) {
+        auto it = m_SideSegments.find(Pack(t, side));
+        if (it != m_SideSegments.end())
+            return G3TOSeg{g3t_detail::ObjectOf<G3TSegment>(it->second), g3t_detail::SmallOf(it->second)};
+    }
+    return G3TOSeg{const_cast<G3TSegment*>(&m_OuterSegment), 0};
+}
+
+void G3TMesh::SetSideSegment(G3TTriangle* t, int side, const G3TOSeg& s)
+{
+    const std::uintptr_t key = Pack(t, side);
+    if (!s.seg || s.seg == &m_OuterSegment) {
+        if (t->HasSegmentOn(side)) {
+            m_SideSegments.erase(key);
+            t->m_Nbr[side] &= ~g3t_detail::kFlagBit;
+        }
+        return;
+    }
+    m_SideSegments[key] = Pack(s.seg, s.dir);
+    t->m_Nbr[side] |= g3t_detail::kFlagBit;
+}
+
+const G3TVertexExtras* G3TMesh::ExtrasOf(const G3TVertex* v) const
+{
+    const auto i = static_cast<std::size_t>(v->m_Index);
+    return i < m_Extras.size() ? &m_Extras[i] : nullptr;
+}
+
+G3TVertexExtras* G3TMesh::MakeExtras(const G3TVertex* v)
+{
+    const auto i = static_cast<std::size_t>(v->m_Index);
+    if (i >= m_Extras.size())
+        m_Extras.resize(i + 1);
+    return &m_Extras[i];
+}
+
+G3TVertex* G3TMesh::SurvivorOf(const G3TVertex* v) const
+{
+    if (m_Survivors.empty())
+        return nullptr;
+    auto it = m_Survivors.find(v);
+    return it == m_Survivors.end() ? nullptr : it->second;
+}
+
+void G3TMesh::SetSurvivorOf(const G3TVertex* v, G3TVertex* survivor)
+{
+    if (survivor)
+        m_Survivors[v] = survivor;
+    else if (!m_Survivors.empty())
+        m_Survivors.erase(v);
 }

@@ -10,13 +10,21 @@
 // shared. The mesh's outer triangle stands for everything outside the convex
 // hull and its outer segment for "no segment"; neither is in the lists.
 //
-// Mesh objects live in per-mesh pools and doubly linked lists, so their
-// addresses never change and removal is O(1).
+// Vertices and triangles live in per-mesh slot storage (mesh_slots.h),
+// whose block order is their list order; segments, which are few, live in
+// a per-mesh pool and a doubly linked list. Addresses never change and
+// removal is O(1). A triangle holds no segment pointers: a bit in each
+// neighbour word says whether that side carries a segment, and the mesh
+// keeps the segments of such sides in a table (most sides carry none).
 
 #include <cstddef>
 #include <cstdint>
 
+#include <unordered_map>
+#include <vector>
+
 #include "tessaly/containers.h"
+#include "triangulation/mesh_slots.h"
 
 class G3TVertex;
 class G3TTriangle;
@@ -40,34 +48,52 @@ struct G3TOSeg {
 };
 
 namespace g3t_detail {
-// Handles are stored packed: the small integer goes into the low bits of
-// the (at least 8-byte aligned) object address.
+// Handles are stored packed: the small integer goes into the two low bits
+// of the (at least 8-byte aligned) object address. The third bit is free
+// for a flag of the word's owner (a triangle's "segment on this side").
+constexpr std::uintptr_t kSmallBits = 3u;
+constexpr std::uintptr_t kFlagBit = 4u;
 inline std::uintptr_t Pack(const void* object, int small)
 {
     return reinterpret_cast<std::uintptr_t>(object) | static_cast<std::uintptr_t>(small);
 }
 inline int SmallOf(std::uintptr_t packed)
 {
-    return static_cast<int>(packed & 3u);
+    return static_cast<int>(packed & kSmallBits);
 }
 template <class T> inline T* ObjectOf(std::uintptr_t packed)
 {
-    return reinterpret_cast<T*>(packed & ~static_cast<std::uintptr_t>(3u));
+    return reinterpret_cast<T*>(packed & ~(kSmallBits | kFlagBit));
 }
 constexpr int kNext[3] = {1, 2, 0};
 constexpr int kPrev[3] = {2, 0, 1};
 } // namespace g3t_detail
 
-// A point of the plane. Vertices are created by G3TMesh::AddVertex.
-class G3TVertex : public GObj {
+// What a vertex carries for the front end beyond its position: kept by the
+// mesh, by vertex index, and made on the first non-default value.
+struct G3TVertexExtras {
+    double height = 0;
+    G3Vertex* surfaceVertex = nullptr;
+    GObj* exData = nullptr;
+};
+
+// A point of the plane. Vertices are created by G3TMesh::AddVertex; they
+// are plain records (no object base), the position, the triangle handle,
+// the index and the mark in the vertex, the rest in the mesh's extras. A
+// vertex outside any mesh keeps none of these: their getters give the
+// defaults (height 0, itself as survivor, null links) and their setters
+// do nothing. The survivors of duplicates, which are rare, are kept by the
+// mesh in a table of their own.
+class G3TVertex {
 public:
     G3TVertex() = default;
-    ~G3TVertex() override;
+    G3TVertex(const G3TVertex&) = delete;
+    G3TVertex& operator=(const G3TVertex&) = delete;
 
     double GetX() const { return m_X; }
     double GetY() const { return m_Y; }
-    double GetHeight() const { return m_Height; }
-    void SetHeight(double h) { m_Height = h; }
+    double GetHeight() const;
+    void SetHeight(double h);
     // Position in creation order within its mesh (0, 1, ...); vertices made
     // by the engine (at constraint crossings) continue the numbering.
     int GetIndex() const { return m_Index; }
@@ -84,66 +110,78 @@ public:
     // The vertex that stands for this one in the triangulation: itself, or
     // the earlier vertex at the same point (within 1e-8) when this one was
     // dropped as a duplicate.
-    G3TVertex* GetSurvivor() { return m_Survivor ? m_Survivor : this; }
-    bool IsDuplicate() const { return m_Survivor != nullptr; }
-    G3Vertex* GetSurfaceVertex() const { return m_SurfaceVertex; }
-    void SetSurfaceVertex(G3Vertex* v) { m_SurfaceVertex = v; }
-    GObj* GetExData() const { return m_ExData; }
-    void SetExData(GObj* data) { m_ExData = data; }
-    G3TVertex* GetNext() const { return m_Next; }
-    G3TVertex* GetPrev() const { return m_Prev; }
+    G3TVertex* GetSurvivor();
+    bool IsDuplicate() const;
+    void SetSurvivor(G3TVertex* survivor);
+    G3Vertex* GetSurfaceVertex() const;
+    void SetSurfaceVertex(G3Vertex* v);
+    GObj* GetExData() const;
+    void SetExData(GObj* data);
+    // The next (previous) vertex of its mesh's list; null at the ends and
+    // for a vertex outside any mesh.
+    G3TVertex* GetNext() const { return m_Live ? G3TSlots<G3TVertex>::Next(this) : nullptr; }
+    G3TVertex* GetPrev() const { return m_Live ? G3TSlots<G3TVertex>::Prev(this) : nullptr; }
 
     // Copies position, height, mark, survivor and links of another vertex
     // (not the triangle handle, the list position, the mesh or the index).
-    void Copy(GObj* source) override;
+    void Copy(const G3TVertex* source);
 
     double m_X = 0;
     double m_Y = 0;
-    double m_Height = 0;
     std::uintptr_t m_Tri = 0;
-    G3TVertex* m_Survivor = nullptr;
-    G3Vertex* m_SurfaceVertex = nullptr;
-    GObj* m_ExData = nullptr;
-    G3TVertex* m_Prev = nullptr;
-    G3TVertex* m_Next = nullptr;
     int m_Index = 0;
     unsigned char m_Mark = 0;
+    unsigned char m_Live = 0; // set while the vertex is in its mesh's list
+
+private:
+    const G3TVertexExtras* Extras() const;
+    G3TVertexExtras* MakeExtras();
 };
 
-class G3TTriangle : public GObj {
+// A triangle of a mesh. Triangles are plain records (no object base):
+// they are the bulk of a mesh's memory.
+class G3TTriangle {
 public:
     G3TTriangle() = default;
-    ~G3TTriangle() override;
+    ~G3TTriangle();
+    G3TTriangle(const G3TTriangle&) = delete;
+    G3TTriangle& operator=(const G3TTriangle&) = delete;
 
-    virtual void SetNeighbour(int side, const G3TOTri& h);
-    virtual void SetSegment(int side, const G3TOSeg& s);
-    virtual void SetMesh(G3TMesh* mesh);
-    virtual void SetMark(unsigned char mark);
-    virtual void SetAttribute(int attribute);
-    virtual G3TOTri GetNeighbour(int side) const;
-    virtual G3TVertex* GetCorner(int index) const;
-    virtual G3TOSeg GetSegment(int side) const;
-    virtual G3TMesh* GetMesh() const;
-    virtual unsigned char GetMark() const;
-    virtual bool HasAttribute() const;
+    void SetNeighbour(int side, const G3TOTri& h);
+    // The segment of a side is kept by the triangle's mesh; a triangle of
+    // no mesh keeps none (the call does nothing).
+    void SetSegment(int side, const G3TOSeg& s);
+    // Moves the triangle's side segments to the new mesh's table.
+    void SetMesh(G3TMesh* mesh);
+    void SetMark(unsigned char mark) { m_Mark = mark; }
+    void SetAttribute(int attribute) { m_Attribute = attribute; }
+    G3TOTri GetNeighbour(int side) const;
+    G3TVertex* GetCorner(int index) const { return index >= 0 && index < 3 ? m_Corner[index] : nullptr; }
+    G3TOSeg GetSegment(int side) const;
+    G3TMesh* GetMesh() const { return m_Mesh; }
+    unsigned char GetMark() const { return m_Mark; }
+    bool HasAttribute() const { return m_Attribute != 0; }
     // Copies corners, neighbours, segments, mesh, mark and attribute.
-    void Copy(GObj* source) override;
+    void Copy(const G3TTriangle* source);
 
-    G3TTriangle* GetNext() const { return m_Next; }
-    G3TTriangle* GetPrev() const { return m_Prev; }
+    // The next (previous) triangle of its mesh's list; null at the ends and
+    // for a triangle outside the lists (the outer triangle, a copy).
+    G3TTriangle* GetNext() const { return m_Live ? G3TSlots<G3TTriangle>::Next(this) : nullptr; }
+    G3TTriangle* GetPrev() const { return m_Live ? G3TSlots<G3TTriangle>::Prev(this) : nullptr; }
     int GetAttribute() const { return m_Attribute; }
     // True for a triangle with a missing (null) corner: the ghosts of the
     // construction.
     bool IsGhost() const { return !m_Corner[0] || !m_Corner[1] || !m_Corner[2]; }
+    // True when side carries a segment (other than the outer segment).
+    bool HasSegmentOn(int side) const { return (m_Nbr[side] & g3t_detail::kFlagBit) != 0; }
 
     G3TVertex* m_Corner[3] = {nullptr, nullptr, nullptr};
+    // Packed neighbour handles; the flag bit marks a side with a segment.
     std::uintptr_t m_Nbr[3] = {0, 0, 0};
-    std::uintptr_t m_Seg[3] = {0, 0, 0};
     G3TMesh* m_Mesh = nullptr;
-    G3TTriangle* m_Prev = nullptr;
-    G3TTriangle* m_Next = nullptr;
     int m_Attribute = 0;
     unsigned char m_Mark = 0;
+    unsigned char m_Live = 0; // set while the triangle is in its mesh's list
 };
 
 class G3TSegment : public GObj {
@@ -233,34 +271,30 @@ inline G3TOTri Sym(const G3TOTri& h)
     return Unpack(h.tri->m_Nbr[h.orient]);
 }
 // Makes a and b neighbours across their sides.
-inline void Bond(const G3TOTri& a, const G3TOTri& b)
-{
-    a.tri->m_Nbr[a.orient] = g3t_detail::Pack(b.tri, b.orient);
-    b.tri->m_Nbr[b.orient] = g3t_detail::Pack(a.tri, a.orient);
-}
-// One-sided: a's side points at b, b is left as it is.
+// One-sided: a's side points at b, b is left as it is (a's segment flag
+// stays: it belongs to the side, not to the neighbour).
 inline void PointAt(const G3TOTri& a, const G3TOTri& b)
 {
-    a.tri->m_Nbr[a.orient] = g3t_detail::Pack(b.tri, b.orient);
+    std::uintptr_t& word = a.tri->m_Nbr[a.orient];
+    word = (word & g3t_detail::kFlagBit) | g3t_detail::Pack(b.tri, b.orient);
 }
-inline G3TSegment* SegmentOn(const G3TOTri& h)
+inline void Bond(const G3TOTri& a, const G3TOTri& b)
 {
-    return g3t_detail::ObjectOf<G3TSegment>(h.tri->m_Seg[h.orient]);
+    PointAt(a, b);
+    PointAt(b, a);
 }
-inline G3TOSeg SegHandleOn(const G3TOTri& h)
-{
-    std::uintptr_t p = h.tri->m_Seg[h.orient];
-    return G3TOSeg{g3t_detail::ObjectOf<G3TSegment>(p), g3t_detail::SmallOf(p)};
-}
+// The segment on h's side (the mesh's outer segment for none) and its
+// oriented handle; defined after G3TMesh.
+G3TSegment* SegmentOn(const G3TOTri& h);
+G3TOSeg SegHandleOn(const G3TOTri& h);
 
 } // namespace g3t
 
 // ---------------------------------------------------------------------------
 // A pool of same-sized objects in blocks that grow with the mesh: small
-// blocks come from the mesh's arena, large ones are aligned to 2 MiB and
-// offered to the kernel for huge pages (a large mesh then costs a few
-// hundred page faults instead of a hundred thousand). Freed slots are
-// reused; the blocks go away with the pool.
+// blocks come from the mesh's arena, large ones are 2 MiB chunks mapped
+// like the slot storage's (g3t_detail::MapChunk). Freed slots are reused;
+// the blocks go away with the pool.
 class G3TNodePool {
 public:
     G3TNodePool(GMemoryAllocator* arena, std::size_t itemSize);
@@ -306,9 +340,11 @@ public:
     virtual bool RemoveSegment(G3TSegment* s);
     virtual bool RemoveTriangle(G3TTriangle* t);
     // Fill array in list order; false when the list is empty (or array null).
-    virtual bool GetVertices(GArrayCollection* array) const;
+    // Vertices and triangles are plain records, not objects: they go to a
+    // vector.
+    virtual bool GetVertices(std::vector<G3TVertex*>* array) const;
     virtual bool GetSegments(GArrayCollection* array) const;
-    virtual bool GetTriangles(GArrayCollection* array) const;
+    virtual bool GetTriangles(std::vector<G3TTriangle*>* array) const;
     // Option 0 (constraints are forced in by edge flips) is always on; the
     // others are the bits a front end sets (G3TriInterface::BasicOptions):
     // true when every bit of option is set.
@@ -316,8 +352,8 @@ public:
     void SetOptions(int options) { m_Options = options; }
     int GetOptions() const { return m_Options; }
 
-    G3TVertex* FirstVertex() const { return m_VertexHead; }
-    G3TTriangle* FirstTriangle() const { return m_TriangleHead; }
+    G3TVertex* FirstVertex() const { return m_Vertices.First(); }
+    G3TTriangle* FirstTriangle() const { return m_Triangles.First(); }
     G3TSegment* FirstSegment() const { return m_SegmentHead; }
     int GetVertexCount() const { return m_VertexCount; }
     int GetTriangleCount() const { return m_TriangleCount; }
@@ -326,7 +362,7 @@ public:
     G3TSegment* GetOuterSegment() { return &m_OuterSegment; }
     G3TOTri OuterHandle() { return G3TOTri{&m_OuterTriangle, 0}; }
     bool IsOuter(const G3TOTri& h) const { return h.tri == &m_OuterTriangle; }
-    bool HasSegment(const G3TOTri& h) const { return g3t::SegmentOn(h) != &m_OuterSegment; }
+    bool HasSegment(const G3TOTri& h) const { return h.tri->HasSegmentOn(h.orient); }
     // Hull edges found by the last triangulation.
     int GetHullEdgeCount() const { return m_HullEdgeCount; }
     void SetHullEdgeCount(int n) { m_HullEdgeCount = n; }
@@ -339,18 +375,30 @@ public:
     // Sets the side segment of h and, for a real segment, the segment's
     // triangle on that side.
     void SetSide(const G3TOTri& h, G3TSegment* s);
+    // The table of side segments behind G3TTriangle's Get/SetSegment: the
+    // outer segment for a side without one.
+    G3TOSeg SideSegment(const G3TTriangle* t, int side) const;
+    void SetSideSegment(G3TTriangle* t, int side, const G3TOSeg& s);
+    // The extras of a vertex of this mesh: null when it has none yet, or
+    // made (default values) on request.
+    const G3TVertexExtras* ExtrasOf(const G3TVertex* v) const;
+    G3TVertexExtras* MakeExtras(const G3TVertex* v);
+    // The survivor of a dropped duplicate (null for none); null clears it.
+    G3TVertex* SurvivorOf(const G3TVertex* v) const;
+    void SetSurvivorOf(const G3TVertex* v, G3TVertex* survivor);
 
 private:
     GMemoryAllocator m_Arena;
-    G3TNodePool m_VertexPool;
-    G3TNodePool m_TrianglePool;
+    g3t_detail::SlotBlockSource m_Blocks;
+    G3TSlots<G3TVertex> m_Vertices;
+    G3TSlots<G3TTriangle> m_Triangles;
     G3TNodePool m_SegmentPool;
     G3TTriangle m_OuterTriangle;
     G3TSegment m_OuterSegment;
-    G3TVertex* m_VertexHead = nullptr;
-    G3TVertex* m_VertexTail = nullptr;
-    G3TTriangle* m_TriangleHead = nullptr;
-    G3TTriangle* m_TriangleTail = nullptr;
+    // Packed (triangle, side) -> packed (segment, direction).
+    std::unordered_map<std::uintptr_t, std::uintptr_t> m_SideSegments;
+    std::vector<G3TVertexExtras> m_Extras; // by vertex index
+    std::unordered_map<const G3TVertex*, G3TVertex*> m_Survivors;
     G3TSegment* m_SegmentHead = nullptr;
     G3TSegment* m_SegmentTail = nullptr;
     int m_VertexCount = 0;
@@ -362,3 +410,15 @@ private:
     bool m_Triangulated = false;
     int m_Options = 0;
 };
+
+namespace g3t {
+inline G3TOSeg SegHandleOn(const G3TOTri& h)
+{
+    const G3TMesh* mesh = h.tri->m_Mesh;
+    return mesh ? mesh->SideSegment(h.tri, h.orient) : G3TOSeg{};
+}
+inline G3TSegment* SegmentOn(const G3TOTri& h)
+{
+    return SegHandleOn(h).seg;
+}
+} // namespace g3t

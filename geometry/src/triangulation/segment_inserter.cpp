@@ -309,7 +309,7 @@ bool G3TSegmentInserter::SplitAtCrossing(const Piece& piece, const G3TOTri& cros
             return true;
         }
     }
-    const double h = d->m_Height + t * (a->m_Height - d->m_Height);
+    const double h = d->GetHeight() + t * (a->GetHeight() - d->GetHeight());
     G3TVertex* v = m_Transformer->SplitEdge(crossed, px, py, h);
     if (!v)
         return false;

@@ -185,8 +185,8 @@ bool G3TTriangulator::Triangulate()
 
     m_Items.clear();
     m_Items.reserve(static_cast<std::size_t>(m_Mesh->GetVertexCount()));
-    for (G3TVertex* v = m_Mesh->FirstVertex(); v; v = v->m_Next) {
-        v->m_Survivor = nullptr;
+    for (G3TVertex* v = m_Mesh->FirstVertex(); v; v = v->GetNext()) {
+        v->SetSurvivor(nullptr);
         v->SetTriangle(m_Mesh->OuterHandle());
         m_Items.push_back(Item{v->m_X, v->m_Y, v});
     }
@@ -196,7 +196,7 @@ bool G3TTriangulator::Triangulate()
     std::size_t kept = 0;
     for (std::size_t i = 0; i < m_Items.size(); ++i) {
         if (kept > 0 && SamePoint(m_Items[i].v, m_Items[kept - 1].v)) {
-            m_Items[i].v->m_Survivor = m_Items[kept - 1].v;
+            m_Items[i].v->SetSurvivor(m_Items[kept - 1].v);
             continue;
         }
         m_Items[kept++] = m_Items[i];
@@ -417,12 +417,14 @@ G3TTriangulator::Hull G3TTriangulator::Merge(const Hull& left, const Hull& right
 
 void G3TTriangulator::RemoveGhosts(G3TOTri ring)
 {
-    std::vector<G3TTriangle*> ghosts;
+    // First walk: the real triangles on the hull face the outside. Only
+    // real triangles change, so the ring stays intact for the second walk,
+    // which removes the ghosts one by one (each next ghost is found before
+    // the current one goes), without a list of them all.
     G3TOTri g = ring;
     int hullEdges = 0;
     G3TOTri outer = m_Mesh->OuterHandle();
     do {
-        ghosts.push_back(g.tri);
         G3TOTri real = Sym(g);
         if (Apex(real)) {
             ++hullEdges;
@@ -431,14 +433,18 @@ void G3TTriangulator::RemoveGhosts(G3TOTri ring)
         }
         g = RingNext(g);
     } while (g != ring);
-    for (G3TTriangle* t : ghosts)
-        m_Mesh->RemoveTriangle(t);
+    g = ring;
+    do {
+        const G3TOTri next = RingNext(g);
+        m_Mesh->RemoveTriangle(g.tri);
+        g = next;
+    } while (g != ring);
     m_Mesh->SetHullEdgeCount(hullEdges);
 }
 
 void G3TTriangulator::ResetVertexHandles()
 {
-    for (G3TTriangle* t = m_Mesh->FirstTriangle(); t; t = t->m_Next) {
+    for (G3TTriangle* t = m_Mesh->FirstTriangle(); t; t = t->GetNext()) {
         for (int i = 0; i < 3; ++i)
             t->m_Corner[i]->m_Tri = g3t_detail::Pack(t, i);
     }

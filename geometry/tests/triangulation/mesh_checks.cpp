@@ -47,13 +47,13 @@ std::string CheckStructure(G3TMesh& mesh)
 {
     std::unordered_set<const G3TTriangle*> live;
     int listed = 0;
-    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->m_Next) {
+    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->GetNext()) {
         live.insert(t);
         ++listed;
     }
     if (listed != mesh.GetTriangleCount())
         return "triangle count differs from the list";
-    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->m_Next) {
+    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->GetNext()) {
         if (t->IsGhost())
             return Describe("ghost left", t);
         if (t->m_Mesh != &mesh)
@@ -88,7 +88,7 @@ std::string CheckStructure(G3TMesh& mesh)
                 return Describe("side segments differ across the edge", t);
         }
     }
-    for (G3TVertex* v = mesh.FirstVertex(); v; v = v->m_Next) {
+    for (G3TVertex* v = mesh.FirstVertex(); v; v = v->GetNext()) {
         G3TOTri h = v->GetTriangle();
         if (v->IsDuplicate()) {
             if (!mesh.IsOuter(h))
@@ -116,7 +116,7 @@ std::string CheckStructure(G3TMesh& mesh)
 int CountNonDelaunayEdges(G3TMesh& mesh)
 {
     int bad = 0;
-    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->m_Next) {
+    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->GetNext()) {
         for (int o = 0; o < 3; ++o) {
             G3TOTri h{t, o};
             G3TOTri s = Sym(h);
@@ -133,7 +133,7 @@ int CountNonDelaunayEdges(G3TMesh& mesh)
 std::vector<G3TVertex*> DistinctVertices(G3TMesh& mesh)
 {
     std::vector<G3TVertex*> out;
-    for (G3TVertex* v = mesh.FirstVertex(); v; v = v->m_Next) {
+    for (G3TVertex* v = mesh.FirstVertex(); v; v = v->GetNext()) {
         if (!v->IsDuplicate())
             out.push_back(v);
     }
@@ -203,7 +203,7 @@ long double TwiceTriangleArea(G3TMesh& mesh)
     if (!first)
         return 0;
     const long double ox = first->m_X, oy = first->m_Y;
-    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->m_Next) {
+    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->GetNext()) {
         long double x[3], y[3];
         for (int i = 0; i < 3; ++i) {
             x[i] = t->m_Corner[i]->m_X - ox;
@@ -249,7 +249,7 @@ bool HasEdgeChain(G3TMesh& mesh, G3TVertex* a, G3TVertex* b, std::vector<G3TVert
     a = a->GetSurvivor();
     b = b->GetSurvivor();
     std::map<G3TVertex*, std::vector<G3TVertex*>> adj;
-    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->m_Next) {
+    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->GetNext()) {
         for (int i = 0; i < 3; ++i) {
             if (requireSegments && !mesh.HasSegment(G3TOTri{t, i}))
                 continue;
@@ -302,7 +302,7 @@ bool HasEdgeChain(G3TMesh& mesh, G3TVertex* a, G3TVertex* b, std::vector<G3TVert
 std::vector<std::array<int, 3>> TrianglesByIndex(G3TMesh& mesh)
 {
     std::vector<std::array<int, 3>> out;
-    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->m_Next) {
+    for (G3TTriangle* t = mesh.FirstTriangle(); t; t = t->GetNext()) {
         std::array<int, 3> k{t->m_Corner[0]->m_Index, t->m_Corner[1]->m_Index, t->m_Corner[2]->m_Index};
         while (k[0] > k[1] || k[0] > k[2])
             k = {k[1], k[2], k[0]};

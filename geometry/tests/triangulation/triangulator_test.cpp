@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "core/thread_random.h"
 #include "mesh_checks.h"
@@ -317,13 +318,13 @@ TEST(Mesh, ListsAndRemoval)
     EXPECT_EQ(s->GetVertex(0), a);
     EXPECT_EQ(s->GetTriangle(0).tri, mesh.GetOuterTriangle());
 
-    GArrayCollection arr;
+    std::vector<G3TTriangle*> arr;
     EXPECT_TRUE(mesh.GetTriangles(&arr));
-    EXPECT_EQ(arr.size(), 2);
-    EXPECT_EQ(arr.get(0), t1);
-    GArrayCollection verts;
+    EXPECT_EQ(arr.size(), 2u);
+    EXPECT_EQ(arr[0], t1);
+    std::vector<G3TVertex*> verts;
     EXPECT_TRUE(mesh.GetVertices(&verts));
-    EXPECT_EQ(verts.size(), 3);
+    EXPECT_EQ(verts.size(), 3u);
     EXPECT_TRUE(mesh.RemoveSegment(s));
     GArrayCollection segs;
     EXPECT_FALSE(mesh.GetSegments(&segs));
