@@ -25,7 +25,11 @@ TESSALY_DEFINE_POOLED_CLASS(PooledElement, "PooledElement", 65536)
 
 namespace {
 
-constexpr int kBatch = 1000;
+// Objects made before any is released: a batch a thread cache holds whole,
+// and one many blocks large, whose slots go back and forth between the
+// threads' caches and the heap.
+constexpr int kSmallBatch = 1000;
+constexpr int kLargeBatch = 50000;
 
 class PlainElement : public GObj {
 public:
@@ -34,10 +38,11 @@ public:
 static_assert(sizeof(PooledElement) == sizeof(PlainElement), "peers of one size");
 
 // Allocates a batch and frees it again, in the order geometry code tends to:
-// many objects built, then released together.
+// many objects built, then released together. With two threads, both make
+// and free objects of one class from its one heap at the same time.
 void BM_Pooled_Batch(benchmark::State& state)
 {
-    std::vector<PooledElement*> objects(kBatch);
+    std::vector<PooledElement*> objects(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         for (auto& p : objects)
             p = new PooledElement;
@@ -45,12 +50,12 @@ void BM_Pooled_Batch(benchmark::State& state)
         for (auto* p : objects)
             delete p;
     }
-    state.SetItemsProcessed(state.iterations() * kBatch);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 void BM_NewDelete_Batch(benchmark::State& state)
 {
-    std::vector<PlainElement*> objects(kBatch);
+    std::vector<PlainElement*> objects(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         for (auto& p : objects)
             p = new PlainElement;
@@ -58,12 +63,12 @@ void BM_NewDelete_Batch(benchmark::State& state)
         for (auto* p : objects)
             delete p;
     }
-    state.SetItemsProcessed(state.iterations() * kBatch);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 void BM_Malloc_Batch(benchmark::State& state)
 {
-    std::vector<void*> blocks(kBatch);
+    std::vector<void*> blocks(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         for (auto& p : blocks) {
             // calloc: pooled slots are zero-filled too.
@@ -73,7 +78,7 @@ void BM_Malloc_Batch(benchmark::State& state)
         for (void* p : blocks)
             std::free(p);
     }
-    state.SetItemsProcessed(state.iterations() * kBatch);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 // One object made and released at a time.
@@ -159,9 +164,9 @@ void BM_UnorderedMap(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-BENCHMARK(BM_Pooled_Batch)->Threads(1)->Threads(2);
-BENCHMARK(BM_NewDelete_Batch)->Threads(1)->Threads(2);
-BENCHMARK(BM_Malloc_Batch)->Threads(1)->Threads(2);
+BENCHMARK(BM_Pooled_Batch)->Arg(kSmallBatch)->Arg(kLargeBatch)->Threads(1)->Threads(2);
+BENCHMARK(BM_NewDelete_Batch)->Arg(kSmallBatch)->Arg(kLargeBatch)->Threads(1)->Threads(2);
+BENCHMARK(BM_Malloc_Batch)->Arg(kSmallBatch)->Arg(kLargeBatch)->Threads(1)->Threads(2);
 BENCHMARK(BM_Pooled_Single)->Threads(1)->Threads(2);
 BENCHMARK(BM_NewDelete_Single)->Threads(1)->Threads(2);
 BENCHMARK(BM_Malloc_Single)->Threads(1)->Threads(2);
@@ -176,7 +181,7 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nRatio of times (kernel / peer; below 1 means the kernel is faster)\n");
-    for (const char* pattern : {"Batch", "Single"}) {
+    for (const char* pattern : {"Batch/1000", "Batch/50000", "Single"}) {
         for (const char* threads : {"/threads:1", "/threads:2"}) {
             std::string pooled = std::string("BM_Pooled_") + pattern + threads;
             reporter.PrintRatio(pooled, std::string("BM_Malloc_") + pattern + threads);

@@ -166,6 +166,9 @@ protected:
     void Init(const char* name, int itemSize, int blockBytes);
     void DeleteAllBlocks();
     void* TakeFromBlocks();
+    // Takes up to n slots from the block Alloc would use next (making a
+    // block first when none has a free slot) and returns how many.
+    int TakeFromLastBlock(void** out, int n);
     void ReturnToBlock(void* p);
     static void AddToHeapList(GHeap* heap);
     static void DeleteFromHeapList(GHeap* heap);

@@ -147,12 +147,20 @@ void* GHeap::Alloc()
 int GHeap::AllocBatch(void** out, int n)
 {
     GSemaphorGuard guard(m_Lock);
-    for (int i = 0; i < n; ++i)
-        out[i] = TakeFromBlocks();
+    int taken = 0;
+    while (taken < n)
+        taken += TakeFromLastBlock(out + taken, n - taken);
     return n;
 }
 
 void* GHeap::TakeFromBlocks()
+{
+    void* user = nullptr;
+    TakeFromLastBlock(&user, 1);
+    return user;
+}
+
+int GHeap::TakeFromLastBlock(void** out, int n)
 {
     if (m_AvailableBlocks->isEmpty()) {
         // Both lists are made large enough for every block first, so that
@@ -165,12 +173,12 @@ void* GHeap::TakeFromBlocks()
         AppendBlock(m_AvailableBlocks, fresh);
     }
     GHeapItem* block = static_cast<GHeapItem*>(m_AvailableBlocks->getLast());
-    void* user = block->TakeSlot();
+    int taken = block->TakeSlots(out, n);
     if (block->GetFreeCount() == 0) {
         m_AvailableBlocks->removeLast();
         AppendBlock(m_FullBlocks, block);
     }
-    return user;
+    return taken;
 }
 
 void GHeap::Free(void* p)

@@ -1,5 +1,6 @@
 #include "core/heap_item.h"
 
+#include "core/map_pages_ahead.h"
 #include "core/poison.h"
 
 #include <cstdlib>
@@ -24,6 +25,7 @@ GHeapItem::GHeapItem(int slots, int itemSize) : m_SlotCount(slots), m_Stride(Slo
     m_Slots = static_cast<char*>(std::malloc(m_SlotsBytes));
     if (!m_Slots)
         throw std::bad_alloc();
+    MapPagesAhead(m_Slots, m_SlotsBytes);
 #ifdef TESSALY_POISONS_SLOTS
     for (int i = 0; i < slots; ++i)
         PoisonSlot(SlotAt(i) + kHeaderBytes, itemSize);
@@ -61,6 +63,25 @@ void* GHeapItem::TakeSlot()
     --m_FreeCount;
     HeaderOf(slot) = reinterpret_cast<char*>(this);
     return slot + kHeaderBytes;
+}
+
+int GHeapItem::TakeSlots(void** out, int n)
+{
+    int taken = 0;
+    char* const owner = reinterpret_cast<char*>(this);
+    for (; taken < n && m_FreeList; ++taken) {
+        char* slot = m_FreeList;
+        m_FreeList = HeaderOf(slot);
+        HeaderOf(slot) = owner;
+        out[taken] = slot + kHeaderBytes;
+    }
+    for (; taken < n && m_Untouched > 0; ++taken) {
+        char* slot = SlotAt(--m_Untouched);
+        HeaderOf(slot) = owner;
+        out[taken] = slot + kHeaderBytes;
+    }
+    m_FreeCount -= taken;
+    return taken;
 }
 
 void GHeapItem::ReturnSlot(void* userArea)

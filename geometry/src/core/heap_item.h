@@ -20,6 +20,9 @@ public:
     // Takes the first free slot (the block must have one) and returns its
     // user area, with the header pointing back to this block.
     void* TakeSlot();
+    // Takes up to n free slots at once, in the order TakeSlot would hand
+    // them out, and returns how many it took.
+    int TakeSlots(void** out, int n);
     // Makes every slot free again, as in a new block (the block's slots must
     // all have been returned).
     void Reset();

@@ -10,17 +10,30 @@
 namespace heap_thread_cache {
 namespace {
 
-constexpr int kMagazineSlots = 256;
-// Slots moved between a magazine and its heap at a time: half a magazine,
-// so that a thread alternating around the boundary does not lock each time.
-constexpr int kTransfer = kMagazineSlots / 2;
+// Slots moved between a magazine and its heap at a time: about one block's
+// worth, so that a thread keeps whole blocks to itself instead of sharing
+// their cache lines with other threads, and a thread working through a few
+// hundred objects at a time never takes the heap's lock. A magazine holds
+// two transfers, so a thread alternating around the boundary does not lock
+// each time.
+constexpr int kLeastTransfer = 128;
+constexpr int kMostTransfer = 1024;
 constexpr int kMagazines = 16;
+
+int TransferFor(const GHeap* heap)
+{
+    int perBlock = heap->GetSlotsPerBlock();
+    return perBlock < kLeastTransfer ? kLeastTransfer : perBlock > kMostTransfer ? kMostTransfer : perBlock;
+}
 
 struct Magazine {
     GHeap* heap = nullptr;
     std::uint64_t serial = 0;
     int count = 0;
-    void* slots[kMagazineSlots];
+    int transfer = 0;
+    // Room for two transfers; kept (and grown only) across heaps.
+    std::unique_ptr<void*[]> slots;
+    int capacity = 0;
 };
 
 class ThreadCache {
@@ -57,12 +70,17 @@ private:
         m.heap = heap;
         m.serial = heap->GetSerial();
         m.count = 0;
+        m.transfer = TransferFor(heap);
+        if (m.capacity < 2 * m.transfer) {
+            m.slots.reset(new void*[static_cast<std::size_t>(2 * m.transfer)]);
+            m.capacity = 2 * m.transfer;
+        }
     }
 
     static void Return(Magazine& m)
     {
         if (m.heap && m.count > 0)
-            GHeap::FreeBatchIfLive(m.heap, m.serial, m.slots, m.count);
+            GHeap::FreeBatchIfLive(m.heap, m.serial, m.slots.get(), m.count);
         m.heap = nullptr;
         m.count = 0;
     }
@@ -115,8 +133,8 @@ void* Alloc(GHeap* heap)
         return heap->Alloc();
     Magazine& m = cache->For(heap);
     if (m.count == 0)
-        m.count = heap->AllocBatch(m.slots, kTransfer);
-    void* p = m.slots[--m.count];
+        m.count = heap->AllocBatch(m.slots.get(), m.transfer);
+    void* p = m.slots[static_cast<std::size_t>(--m.count)];
     UnpoisonSlot(p, heap->GetItemSize());
     std::memset(p, 0, static_cast<std::size_t>(heap->GetItemSize()));
     return p;
@@ -130,12 +148,16 @@ void Free(GHeap* heap, void* p)
         return;
     }
     Magazine& m = cache->For(heap);
-    if (m.count == kMagazineSlots) {
-        heap->FreeBatch(m.slots + kMagazineSlots - kTransfer, kTransfer);
-        m.count -= kTransfer;
+    if (m.count == 2 * m.transfer) {
+        // The slots freed longest ago go back; the recent ones, still in
+        // this core's cache, stay for the next creations.
+        void** slots = m.slots.get();
+        heap->FreeBatch(slots, m.transfer);
+        std::memmove(slots, slots + m.transfer, sizeof(void*) * static_cast<std::size_t>(m.count - m.transfer));
+        m.count -= m.transfer;
     }
     PoisonSlot(p, heap->GetItemSize());
-    m.slots[m.count++] = p;
+    m.slots[static_cast<std::size_t>(m.count++)] = p;
 }
 
 void Flush()

@@ -1,10 +1,10 @@
 #pragma once
 // Per-thread magazines of free slots for the pooled classes.
 //
-// Every thread keeps, for each pooled heap it uses, a small stack of free
-// slots. Object creation and deletion take from and give to that stack
+// Every thread keeps, for each pooled heap it uses, a stack of free slots
+// (room for about two blocks' worth). Object creation and deletion take from and give to that stack
 // without any lock; only when it runs empty or full does the thread take
-// the heap's lock, once, to move half a magazine of slots at a time. The
+// the heap's lock, once, to move half a magazine of slots at a time, taken block by block. The
 // slots stay accounted to their blocks while they wait in a magazine, so a
 // block goes back only when its slots are back from every magazine too.
 //

@@ -29,6 +29,9 @@ struct G3Dump {
 // a missing, extra or malformed token, a number that is not finite, a
 // count that is negative or larger than the text could hold.
 bool G3ParseDump(const std::string& text, G3Dump& dump, std::string& error);
+// The same for the rest of an open file of fileBytes bytes, read in small
+// parts; a read error gives "cannot read <name>".
+bool G3ParseDumpFile(int fd, long long fileBytes, const std::string& name, G3Dump& dump, std::string& error);
 // Checks ranges and the topology: every ring and facet list ends without
 // revisiting an edge, names only edges that touch the vertex (or name the
 // facet), ends at the recorded last edge; every edge lies in both rings

@@ -1,4 +1,4 @@
-// Loading the text dump: the whole file is read, parsed and checked before
+// Loading the text dump: the whole file is parsed and checked before
 // any element is made, so a bad file leaves the body as it was.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,10 +11,11 @@
 #include "tessaly/surface.h"
 
 namespace {
-// Reads the whole of a regular file. Anything else (a directory, a FIFO, a
+// Parses and checks a regular file. Anything else (a directory, a FIFO, a
 // device) is refused before a byte is read: it is opened without waiting
-// for a writer and checked on the open descriptor.
-bool ReadFile(const char* path, std::string& text, std::string& error)
+// for a writer and checked on the open descriptor. The file is read in
+// small parts as it is parsed, never held whole in memory.
+bool ReadDump(const char* path, G3Dump& dump, std::string& error)
 {
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -27,31 +28,27 @@ bool ReadFile(const char* path, std::string& text, std::string& error)
         error = std::string(path) + " is not a regular file";
         return false;
     }
-    text.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[1 << 16];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(n));
+    bool ok = G3ParseDumpFile(fd, static_cast<long long>(info.st_size), path, dump, error);
     ::close(fd);
-    if (n < 0)
-        error = std::string("cannot read ") + path;
-    return n == 0;
+    return ok && G3CheckDump(dump, error);
 }
 } // namespace
 
 bool G3Surface::Load(const char* path, std::string* error)
 {
-    std::string text, message;
+    std::string message;
     G3Dump dump;
-    bool ok = path && m_Vertices && m_Edges && m_Facets && ReadFile(path, text, message) &&
-        G3ParseDump(text, dump, message) && G3CheckDump(dump, message);
+    bool ok = path && m_Vertices && m_Edges && m_Facets && ReadDump(path, dump, message);
     if (!ok) {
         if (error)
             *error = path ? message : "no file name";
         return false;
     }
-    std::string().swap(text);
     std::vector<G3Vertex*> vertices(dump.ring.size() / 2);
+    // The element lists grow once, to their final size.
+    m_Vertices->ensureCapacity(m_Vertices->size() + static_cast<int>(dump.ring.size() / 2));
+    m_Edges->ensureCapacity(m_Edges->size() + static_cast<int>(dump.edges.size()));
+    m_Facets->ensureCapacity(m_Facets->size() + static_cast<int>(dump.facets.size()));
     std::vector<G3Edge*> edges(dump.edges.size());
     std::vector<G3Facet*> facets(dump.facets.size());
     for (std::size_t k = 0; k < vertices.size(); ++k)

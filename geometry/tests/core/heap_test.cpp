@@ -211,6 +211,72 @@ TEST(GHeap, AnEmptiedBlockIsKeptAsideOnceAndReused)
     EXPECT_EQ(heap.GetAvailableBlockCount() + heap.GetFullBlockCount(), 0);
 }
 
+// A batch hands out exactly the slots that single allocations would, in
+// the same order, across block boundaries, reused slots and a spare block.
+TEST(GHeap, AllocBatchHandsOutTheSlotsOfSingleAllocationsInOrder)
+{
+    struct Case {
+        const char* name;
+        int freedBefore; // of 7 live slots, every k-th is freed first (0: none)
+        int batch;
+    };
+    const Case cases[] = {
+        {"fresh heap, within one block", 0, 3},
+        {"fresh heap, across blocks", 0, 12},
+        {"after frees, reused slots first", 2, 9},
+        {"after every slot was freed", 1, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GHeap single("single", 24, 96), batched("batched", 24, 96); // 5 slots per block
+        std::vector<void*> singleLive, batchedLive;
+        auto prepare = [&c](GHeap& heap, std::vector<void*>& live) {
+            for (int i = 0; i < 7; ++i)
+                live.push_back(heap.Alloc());
+            std::vector<void*> kept;
+            for (int i = 0; i < 7; ++i) {
+                if (c.freedBefore > 0 && i % c.freedBefore == 0)
+                    heap.Free(live[static_cast<std::size_t>(i)]);
+                else
+                    kept.push_back(live[static_cast<std::size_t>(i)]);
+            }
+            live = kept;
+        };
+        prepare(single, singleLive);
+        prepare(batched, batchedLive);
+        std::vector<void*> out(static_cast<std::size_t>(c.batch)), expected;
+        ASSERT_EQ(batched.AllocBatch(out.data(), c.batch), c.batch);
+        for (int i = 0; i < c.batch; ++i)
+            expected.push_back(single.Alloc());
+        // The two heaps' blocks differ; the slots' blocks hold the same places
+        // in the lists, and each slot is the same step from the one before.
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            SCOPED_TRACE(i);
+            GHeapItem* singleBlock = GHeapItem::OwnerOf(expected[i]);
+            GHeapItem* batchBlock = GHeapItem::OwnerOf(out[i]);
+            EXPECT_EQ(singleBlock->GetListIndex(), batchBlock->GetListIndex());
+            EXPECT_EQ(singleBlock->GetFreeCount(), batchBlock->GetFreeCount());
+            if (i == 0)
+                continue;
+            bool singleSameBlock = GHeapItem::OwnerOf(expected[i - 1]) == singleBlock;
+            ASSERT_EQ(singleSameBlock, GHeapItem::OwnerOf(out[i - 1]) == batchBlock);
+            if (singleSameBlock) {
+                EXPECT_EQ(static_cast<char*>(expected[i]) - static_cast<char*>(expected[i - 1]),
+                          static_cast<char*>(out[i]) - static_cast<char*>(out[i - 1]));
+            }
+        }
+        singleLive.insert(singleLive.end(), expected.begin(), expected.end());
+        batchedLive.insert(batchedLive.end(), out.begin(), out.end());
+        EXPECT_EQ(single.GetAvailableBlockCount(), batched.GetAvailableBlockCount());
+        EXPECT_EQ(single.GetFullBlockCount(), batched.GetFullBlockCount());
+        ExpectConsistent(batched, std::set<void*>(batchedLive.begin(), batchedLive.end()));
+        for (void* p : singleLive)
+            single.Free(p);
+        batched.FreeBatch(batchedLive.data(), static_cast<int>(batchedLive.size()));
+        EXPECT_EQ(batched.GetAvailableBlockCount() + batched.GetFullBlockCount(), 0);
+    }
+}
+
 TEST(GHeap, FreeOfNullIsIgnored)
 {
     GHeap heap("null", 8, 64);
