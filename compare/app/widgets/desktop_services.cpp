@@ -14,7 +14,6 @@
 #include "twinview/draftora_engine.h"
 #include "twinview/private_temp_dir.h"
 
-
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
