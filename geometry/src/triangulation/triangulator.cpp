@@ -166,8 +166,12 @@ G3TTriangulator::~G3TTriangulator() = default;
 
 bool G3TTriangulator::SamePoint(const G3TVertex* a, const G3TVertex* b)
 {
-    return b->m_X - kTolerance < a->m_X && a->m_X < b->m_X + kTolerance && b->m_Y - kTolerance < a->m_Y &&
-        a->m_Y < b->m_Y + kTolerance;
+    return SameCoordinates(a->m_X, a->m_Y, b->m_X, b->m_Y);
+}
+
+bool G3TTriangulator::SameCoordinates(double ax, double ay, double bx, double by)
+{
+    return bx - kTolerance < ax && ax < bx + kTolerance && by - kTolerance < ay && ay < by + kTolerance;
 }
 
 G3TOTri G3TTriangulator::NewTriangle(G3TVertex* a, G3TVertex* b, G3TVertex* c)
@@ -192,10 +196,13 @@ bool G3TTriangulator::Triangulate()
     }
     std::sort(m_Items.begin(), m_Items.end(), [](const Item& a, const Item& b) { return ItemBefore<0>(a, b); });
 
-    // Duplicates: each vertex is compared with the last one kept.
+    // Duplicates: each vertex is compared with the last one kept, on the
+    // item's copy of the coordinates (the vertices lie in the caller's
+    // order; reading them here would miss the cache at every item).
     std::size_t kept = 0;
     for (std::size_t i = 0; i < m_Items.size(); ++i) {
-        if (kept > 0 && SamePoint(m_Items[i].v, m_Items[kept - 1].v)) {
+        const Item& last = m_Items[kept > 0 ? kept - 1 : 0];
+        if (kept > 0 && SameCoordinates(m_Items[i].x, m_Items[i].y, last.x, last.y)) {
             m_Items[i].v->SetSurvivor(m_Items[kept - 1].v);
             continue;
         }
@@ -309,9 +316,17 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
         std::nth_element(first, middle, last, [](const Item& a, const Item& b) { return ItemBefore<0>(a, b); });
     else
         std::nth_element(first, middle, last, [](const Item& a, const Item& b) { return ItemBefore<1>(a, b); });
+    if (n > kPrefetchSpan && n / 2 <= kPrefetchSpan)
+        PrefetchVertices(lo, hi);
     Hull left = Recurse(lo, mid, 1 - axis);
     Hull right = Recurse(mid, hi, 1 - axis);
     return Merge(left, right, axis);
+}
+
+void G3TTriangulator::PrefetchVertices(int lo, int hi) const
+{
+    for (int i = lo; i < hi; ++i)
+        __builtin_prefetch(m_Items[static_cast<std::size_t>(i)].v);
 }
 
 G3TTriangulator::Hull G3TTriangulator::Merge(const Hull& left, const Hull& right, int axis)

@@ -31,6 +31,7 @@ public:
 
     // Same-point test of the engine: both coordinates within 1e-8.
     static bool SamePoint(const G3TVertex* a, const G3TVertex* b);
+    static bool SameCoordinates(double ax, double ay, double bx, double by);
     static constexpr double kTolerance = tessaly::kTriangulationSamePoint;
 
     // An entry of the working array: a vertex with its coordinates at hand.
@@ -48,7 +49,14 @@ private:
         G3TOTri hi[2];
     };
 
+    // The vertices are reached through pointers, in the caller's order, not
+    // the recursion's. Once a range is at most two of this many items, all
+    // its vertices are asked for at once, so that their cache misses
+    // overlap instead of stalling the base cases one by one.
+    static constexpr int kPrefetchSpan = 32;
+
     Hull Recurse(int lo, int hi, int axis);
+    void PrefetchVertices(int lo, int hi) const;
     Hull Merge(const Hull& left, const Hull& right, int axis);
     Hull Extremes(G3TOTri ring);
     Hull BaseHull(std::initializer_list<G3TVertex*> vertices, std::initializer_list<G3TOTri> handles);
