@@ -1,5 +1,7 @@
 #include "image_diff.h"
 
+#include "large_image.h"
+
 #include <algorithm>
 #include <cmath>
 #include <thread>
@@ -211,7 +213,7 @@ ImageDiff DiffImages(const QImage& first, const QImage& second, const ImageDiffO
     const QImage b = AsRgb32(second);
     const Images images(a, b);
     if (options.picture)
-        total.picture = QImage(a.size(), QImage::Format_RGB32);
+        total.picture = NewLargeImage(a.size());
     uchar* picture = total.picture.isNull() ? nullptr : total.picture.bits();
     const qsizetype stride = total.picture.isNull() ? 0 : total.picture.bytesPerLine();
     const int strips = StripCount(a.width(), a.height());

@@ -1,5 +1,7 @@
 #include "pixel_compare.h"
 
+#include "large_image.h"
+
 #include <emmintrin.h>
 
 #include <algorithm>
@@ -15,10 +17,9 @@ constexpr std::uint32_t kOpaque = 0xFF000000;
 // Below this many pixels a second thread costs more than it saves.
 constexpr long long kPixelsPerStrip = 1 << 20;
 
-// One row: writes the result and returns how many pixels differ. The
-// result goes to memory with streaming stores, past the caches: it is not
-// read again soon, and a result of 10^8 pixels would only push the two
-// images out of the cache.
+// One row: writes the result and returns how many pixels differ. Plain
+// stores: measured against streaming stores past the caches, they take
+// 20-40% less time here, into new pages and warm ones alike.
 int CompareRow(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int width)
 {
     int differing = 0;
@@ -36,7 +37,7 @@ int CompareRow(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* ou
         const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
         const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
         const __m128i bits = _mm_and_si128(_mm_xor_si128(va, vb), colour);
-        _mm_stream_si128(reinterpret_cast<__m128i*>(out + x), _mm_or_si128(_mm_xor_si128(bits, ones), opaque));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_or_si128(_mm_xor_si128(bits, ones), opaque));
         // One bit for each of the four pixels that is equal.
         const int equal = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(bits, zero)));
         differing += 4 - __builtin_popcount(static_cast<unsigned>(equal));
@@ -96,7 +97,6 @@ StripDifference CompareStrip(const QImage& first, const QImage& second, OutputRo
             found.count += differing;
         }
     }
-    _mm_sfence(); // the streamed rows are in memory before the strip is done
     return found;
 }
 
@@ -148,7 +148,7 @@ void ComparePixels(const QImage& first, const QImage& second, PixelDifference& r
         result.image.isDetached();
     if (!reusable) {
         result.image = QImage(); // the old pixels go before the new are made
-        result.image = QImage(first.size(), QImage::Format_RGB32);
+        result.image = NewLargeImage(first.size());
         if (result.image.isNull())
             return;
     }
