@@ -102,8 +102,10 @@ private:
 };
 
 // A pool of equal-sized, zero-filled slots carved from large blocks. A block
-// leaves the heap's lists as soon as its last slot is freed; one such block
-// is kept aside for reuse, the others go back to the general heap at once.
+// leaves the heap's lists as soon as its last slot is freed and is kept
+// aside for reuse, up to a few megabytes of such blocks a heap; the others
+// go back to the general heap at once. GarbageCollector gives back all kept
+// blocks but one.
 class TESSALY_API GHeap {
 public:
     GHeap(const char* name, int itemSize);
@@ -126,6 +128,8 @@ public:
     static bool FreeBatchIfLive(GHeap* heap, std::uint64_t serial, void** areas, int n);
     // A number that no other heap of the process ever had.
     std::uint64_t GetSerial() const { return m_Serial; }
+    // Gives every block kept aside but one back to the general heap;
+    // returns 0.
     int GarbageCollector();
 
     const char* GetName() const { return m_Name; }
@@ -137,6 +141,8 @@ public:
     GHeapItem* GetFullBlock(int index) const;
     // True while an emptied block is kept aside for reuse.
     bool HasSpareBlock() const { return m_SpareBlock != nullptr; }
+    // How many emptied blocks are kept aside.
+    int GetSpareBlockCount() const { return m_SpareCount; }
 
     static void RemoveAllHeaps();
     static void RunGarbageCollector();
@@ -170,6 +176,9 @@ protected:
     // block first when none has a free slot) and returns how many.
     int TakeFromLastBlock(void** out, int n);
     void ReturnToBlock(void* p);
+    // Keeps an emptied block aside, or deletes it when enough are kept.
+    void KeepOrDelete(GHeapItem* block);
+    GHeapItem* TakeSpare();
     static void AddToHeapList(GHeap* heap);
     static void DeleteFromHeapList(GHeap* heap);
     // The lock of the heap registry.
@@ -179,7 +188,11 @@ private:
     char* m_Name = nullptr;
     GArrayCollection* m_AvailableBlocks = nullptr;
     GArrayCollection* m_FullBlocks = nullptr;
+    // The most recently emptied of the blocks kept aside; they are linked
+    // through their GHeapItem::GetNextSpare().
     GHeapItem* m_SpareBlock = nullptr;
+    int m_SpareCount = 0;
+    int m_MostSpares = 1;
     std::uint64_t m_Serial = 0;
     int m_SlotsPerBlock = 0;
     int m_ItemSize = 0;

@@ -1,5 +1,6 @@
 #include "tessaly/containers.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -29,6 +30,13 @@ std::vector<GHeap**>& PooledSlots()
 }
 
 bool g_HeapsRemoved = false;
+
+// Emptied blocks a heap keeps for reuse, in bytes of slots. Making and
+// freeing a block costs more than handing out all of its slots, so a heap
+// whose live count swings by thousands of objects at a time (a body built
+// and dropped again) keeps its blocks; the bound keeps what a heap holds
+// unused small next to the memory of a body.
+constexpr std::size_t kMostSpareBytes = std::size_t{4} << 20;
 
 // Every live heap with its serial number, so that slots kept by a thread can
 // be returned only to the heap they came from, never to a deleted heap or to
@@ -108,6 +116,9 @@ void GHeap::Init(const char* name, int itemSize, int blockBytes)
     m_Name = CopyName(name);
     m_ItemSize = itemSize;
     m_SlotsPerBlock = itemSize == 0 ? blockBytes : blockBytes / itemSize + 1;
+    const std::size_t slotsBytes = GHeapItem::SlotStride(itemSize) * static_cast<std::size_t>(m_SlotsPerBlock);
+    // A slot takes at least 8 bytes, so the count fits an int.
+    m_MostSpares = static_cast<int>(std::max<std::size_t>(1, kMostSpareBytes / slotsBytes));
     m_AvailableBlocks = NewUnpooled<GArrayCollection>(32, 64);
     m_FullBlocks = NewUnpooled<GArrayCollection>(32, 64);
     m_Serial = NextSerial();
@@ -128,8 +139,31 @@ void GHeap::DeleteAllBlocks()
     GSemaphorGuard guard(m_Lock);
     m_AvailableBlocks->clear(true);
     m_FullBlocks->clear(true);
-    delete m_SpareBlock;
-    m_SpareBlock = nullptr;
+    while (GHeapItem* spare = TakeSpare())
+        delete spare;
+}
+
+GHeapItem* GHeap::TakeSpare()
+{
+    GHeapItem* spare = m_SpareBlock;
+    if (spare) {
+        m_SpareBlock = spare->GetNextSpare();
+        spare->SetNextSpare(nullptr);
+        --m_SpareCount;
+    }
+    return spare;
+}
+
+void GHeap::KeepOrDelete(GHeapItem* block)
+{
+    if (m_SpareCount >= m_MostSpares) {
+        delete block;
+        return;
+    }
+    block->Reset();
+    block->SetNextSpare(m_SpareBlock);
+    m_SpareBlock = block;
+    ++m_SpareCount;
 }
 
 void* GHeap::Alloc()
@@ -168,8 +202,9 @@ int GHeap::TakeFromLastBlock(void** out, int n)
         int blocks = m_AvailableBlocks->size() + m_FullBlocks->size() + 1;
         m_AvailableBlocks->ensureCapacity(blocks);
         m_FullBlocks->ensureCapacity(blocks);
-        GHeapItem* fresh = m_SpareBlock ? m_SpareBlock : new GHeapItem(m_SlotsPerBlock, m_ItemSize);
-        m_SpareBlock = nullptr;
+        GHeapItem* fresh = TakeSpare();
+        if (!fresh)
+            fresh = new GHeapItem(m_SlotsPerBlock, m_ItemSize);
         AppendBlock(m_AvailableBlocks, fresh);
     }
     GHeapItem* block = static_cast<GHeapItem*>(m_AvailableBlocks->getLast());
@@ -217,21 +252,18 @@ void GHeap::ReturnToBlock(void* p)
     }
     if (block->GetFreeCount() == m_SlotsPerBlock) {
         RemoveBlock(m_AvailableBlocks, block);
-        // One emptied block is kept aside for the next Alloc that needs a
-        // block, so that a live count moving back and forth across a block
-        // boundary does not allocate and free a whole block every time.
-        if (m_SpareBlock) {
-            delete block;
-        } else {
-            block->Reset();
-            m_SpareBlock = block;
-        }
+        // Kept aside for the next Alloc that needs a block, so that a live
+        // count moving back and forth does not allocate and free whole
+        // blocks every time.
+        KeepOrDelete(block);
     }
 }
 
 int GHeap::GarbageCollector()
 {
     GSemaphorGuard guard(m_Lock);
+    while (m_SpareCount > 1)
+        delete TakeSpare();
     return 0;
 }
 

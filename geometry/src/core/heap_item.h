@@ -35,6 +35,10 @@ public:
     void SetListIndex(int index) { m_ListIndex = index; }
     bool Contains(const void* userArea) const;
 
+    // The next of the emptied blocks a heap keeps aside.
+    GHeapItem* GetNextSpare() const { return m_NextSpare; }
+    void SetNextSpare(GHeapItem* next) { m_NextSpare = next; }
+
 private:
     char* SlotAt(int index) const;
 
@@ -50,4 +54,5 @@ private:
     char* m_Slots = nullptr;
     std::size_t m_SlotsBytes = 0;
     int m_ListIndex = -1;
+    GHeapItem* m_NextSpare = nullptr;
 };

@@ -185,7 +185,7 @@ TEST(GHeap, SlotsAreHandedOutFromTheEndOfTheBufferAndReturnedLastInFirstOut)
     EXPECT_EQ(static_cast<char*>(heap.Alloc()), third - 32);
 }
 
-TEST(GHeap, AnEmptiedBlockIsKeptAsideOnceAndReused)
+TEST(GHeap, AnEmptiedBlockIsKeptAsideAndReused)
 {
     GHeap heap("spare", 16, 32); // 3 slots
     void* a = heap.Alloc();
@@ -199,16 +199,51 @@ TEST(GHeap, AnEmptiedBlockIsKeptAsideOnceAndReused)
     EXPECT_FALSE(heap.HasSpareBlock());
     EXPECT_EQ(block->GetListIndex(), 0);
 
-    // A second emptied block goes back to the general heap (LeakSanitizer
-    // and ASan watch both paths).
+    // Two emptied blocks are both kept; the last emptied is reused first.
     std::vector<void*> six;
     for (int i = 0; i < 5; ++i)
         six.push_back(heap.Alloc());
     six.push_back(b);
     for (void* p : six)
         heap.Free(p);
-    EXPECT_TRUE(heap.HasSpareBlock());
+    EXPECT_EQ(heap.GetSpareBlockCount(), 2);
     EXPECT_EQ(heap.GetAvailableBlockCount() + heap.GetFullBlockCount(), 0);
+    EXPECT_EQ(GHeapItem::OwnerOf(heap.Alloc()), block);
+
+    // The garbage collector gives back every kept block but one (LeakSanitizer
+    // and ASan watch the blocks that go).
+    heap.Free(heap.Alloc());
+    GHeap other("spare, other", 16, 32);
+    other.Free(other.Alloc());
+    EXPECT_EQ(heap.GarbageCollector(), 0);
+    EXPECT_EQ(heap.GetSpareBlockCount(), 1);
+    EXPECT_TRUE(heap.HasSpareBlock());
+    EXPECT_EQ(other.GetSpareBlockCount(), 1);
+}
+
+// A heap keeps at most a few megabytes of emptied blocks, at least one.
+TEST(GHeap, TheBlocksKeptAsideAreBoundedByTheirBytes)
+{
+    struct Case {
+        int itemSize, blockBytes, blocks, kept;
+    };
+    const Case cases[] = {
+        {1000, 1 << 20, 10, 3}, // 1049 slots of 1008 bytes: a block of ~1 MiB
+        {64, 1 << 16, 40, 40},  // 73.8 KB blocks: 56 fit in 4 MiB
+        {64, 8 << 20, 3, 1},    // one block larger than the bound
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.itemSize * 1000 + c.blocks);
+        GHeap heap("bounded", c.itemSize, c.blockBytes);
+        std::vector<void*> live;
+        for (int i = 0; i < c.blocks * heap.GetSlotsPerBlock(); ++i)
+            live.push_back(heap.Alloc());
+        ASSERT_EQ(heap.GetFullBlockCount(), c.blocks);
+        for (void* p : live)
+            heap.Free(p);
+        EXPECT_EQ(heap.GetSpareBlockCount(), c.kept);
+        EXPECT_EQ(heap.GetAvailableBlockCount() + heap.GetFullBlockCount(), 0);
+    }
 }
 
 // A batch hands out exactly the slots that single allocations would, in
