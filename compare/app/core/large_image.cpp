@@ -62,8 +62,8 @@ QImage NewLargeImage(QSize size)
     Mapping* mapping = MapAligned(bytes);
     if (!mapping)
         return QImage();
-    QImage image(static_cast<uchar*>(mapping->start), size.width(), size.height(),
-                 static_cast<qsizetype>(bytesPerLine), QImage::Format_RGB32, ReleaseMapping, mapping);
+    QImage image(static_cast<uchar*>(mapping->start), size.width(), size.height(), static_cast<qsizetype>(bytesPerLine),
+                 QImage::Format_RGB32, ReleaseMapping, mapping);
     if (image.isNull())
         ReleaseMapping(mapping);
     return image;
