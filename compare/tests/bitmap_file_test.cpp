@@ -61,6 +61,36 @@ TEST(BitmapFile, AFileThatIsNoImageGivesNothing)
     EXPECT_TRUE(ReadBitmapFile(dir.filePath("missing.png")).isNull());
 }
 
+// Two files read at once give what reading each alone gives, whichever of
+// them cannot be read.
+TEST(BitmapFile, TwoFilesReadAtOnceMatchEachReadAlone)
+{
+    QTemporaryDir dir;
+    QImage red(40, 30, QImage::Format_RGB32), blue(5, 7, QImage::Format_RGB32);
+    red.fill(qRgb(200, 0, 0));
+    blue.fill(qRgb(0, 0, 200));
+    const QString redPath = dir.filePath("red.png"), bluePath = dir.filePath("blue.bmp");
+    ASSERT_TRUE(red.save(redPath, "PNG"));
+    ASSERT_TRUE(blue.save(bluePath, "BMP"));
+    const QString broken = dir.filePath("broken.png");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x89PNG broken");
+    file.close();
+    const QString missing = dir.filePath("missing.png");
+    const std::pair<QString, QString> pairs[] = {
+        {redPath, bluePath}, {bluePath, redPath}, {redPath, broken},
+        {missing, bluePath}, {broken, missing},   {redPath, redPath},
+    };
+    for (const auto& [path1, path2] : pairs) {
+        SCOPED_TRACE(qPrintable(path1 + " " + path2));
+        QImage first(1, 1, QImage::Format_RGB32), second(1, 1, QImage::Format_RGB32);
+        ReadBitmapFiles(path1, path2, first, second);
+        EXPECT_EQ(first, ReadBitmapFile(path1));
+        EXPECT_EQ(second, ReadBitmapFile(path2));
+    }
+}
+
 namespace {
 
 // A 24-bit BMP of black pixels, written by hand (fast even when large).

@@ -3,6 +3,9 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <system_error>
+#include <thread>
+
 namespace {
 
 constexpr int kAllocationLimitMb = 1024;
@@ -39,4 +42,19 @@ QImage ReadBitmapFile(const QString& path)
     if (image.hasAlphaChannel())
         return OverOpaqueBlack(image);
     return image.convertToFormat(QImage::Format_RGB32);
+}
+
+void ReadBitmapFiles(const QString& path1, const QString& path2, QImage& first, QImage& second)
+{
+    QImage read;
+    std::thread reader;
+    try {
+        reader = std::thread([&read, &path2] { read = ReadBitmapFile(path2); });
+    } catch (const std::system_error&) {
+        read = ReadBitmapFile(path2); // no thread to be had: one after the other
+    }
+    first = ReadBitmapFile(path1);
+    if (reader.joinable())
+        reader.join();
+    second = std::move(read);
 }

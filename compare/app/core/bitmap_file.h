@@ -13,3 +13,7 @@ void RaiseImageAllocationLimit();
 // semi-transparent pixels are drawn over opaque black. Null when the file
 // cannot be read.
 QImage ReadBitmapFile(const QString& path);
+
+// Both files as ReadBitmapFile reads them, the second on a thread of its
+// own: decoding two large PNG files is most of a comparison's time.
+void ReadBitmapFiles(const QString& path1, const QString& path2, QImage& first, QImage& second);

@@ -108,8 +108,8 @@ bool LoadImages(const CompareRequest& request, std::FILE* err, QImage& first, QI
 {
     const bool drawings = NeedsRendering(request.first) || NeedsRendering(request.second);
     if (!drawings) {
+        ReadBitmapFiles(request.first, request.second, first, second);
         for (const auto& [path, image] : {std::pair{request.first, &first}, std::pair{request.second, &second}}) {
-            *image = ReadBitmapFile(path);
             if (image->isNull()) {
                 std::fprintf(err, "twinview compare: cannot read the image %s\n", qPrintable(path));
                 return false;

@@ -171,8 +171,7 @@ bool CCompareCommand::RenderWithEngine(const QString& file1, const QString& file
 
 bool CCompareCommand::ReadBitmaps(const QString& bitmap1, const QString& bitmap2, QImage& first, QImage& second)
 {
-    first = ReadBitmapFile(bitmap1);
-    second = first.isNull() ? QImage() : ReadBitmapFile(bitmap2);
+    ReadBitmapFiles(bitmap1, bitmap2, first, second);
     if (first.isNull() || second.isNull()) {
         Show(ids::kCannotRead);
         return false;
