@@ -24,11 +24,6 @@ int CompareRow(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* ou
 {
     int differing = 0;
     int x = 0;
-    for (; x < width && reinterpret_cast<std::uintptr_t>(out + x) % sizeof(__m128i) != 0; ++x) {
-        const std::uint32_t bits = (a[x] ^ b[x]) & kColourBits;
-        out[x] = ~bits | kOpaque;
-        differing += bits != 0;
-    }
     const __m128i colour = _mm_set1_epi32(static_cast<int>(kColourBits));
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
     const __m128i ones = _mm_set1_epi32(-1);
