@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "triangulation/cut_order.h"
 #include "triangulation/predicates.h"
 
 using namespace g3t;
@@ -18,48 +19,7 @@ inline int InCircle(const G3TVertex* a, const G3TVertex* b, const G3TVertex* c, 
     return g3t_predicates::InCircle(a->m_X, a->m_Y, b->m_X, b->m_Y, c->m_X, c->m_Y, d->m_X, d->m_Y);
 }
 
-// The cut orders. Axis 0: x, then y. Axis 1: y, then -x; this is axis 0
-// turned by a quarter, so a horizontal cut is merged exactly like a
-// vertical one seen rotated. Both are exact (no tolerance) and end on the
-// input index, so they are strict weak orders and the result is
-// reproducible.
-inline bool Before(int axis, double ax, double ay, int ai, double bx, double by, int bi)
-{
-    if (axis == 0) {
-        if (ax != bx)
-            return ax < bx;
-        if (ay != by)
-            return ay < by;
-    } else {
-        if (ay != by)
-            return ay < by;
-        if (ax != bx)
-            return ax > bx;
-    }
-    return ai < bi;
-}
-
-inline bool VertexBefore(int axis, const G3TVertex* a, const G3TVertex* b)
-{
-    return Before(axis, a->m_X, a->m_Y, a->m_Index, b->m_X, b->m_Y, b->m_Index);
-}
-
-// The index is read only for equal coordinates (exact duplicates).
-template <int Axis> inline bool ItemBefore(const G3TTriangulator::Item& a, const G3TTriangulator::Item& b)
-{
-    if (Axis == 0) {
-        if (a.x != b.x)
-            return a.x < b.x;
-        if (a.y != b.y)
-            return a.y < b.y;
-    } else {
-        if (a.y != b.y)
-            return a.y < b.y;
-        if (a.x != b.x)
-            return a.x > b.x;
-    }
-    return a.v->m_Index < b.v->m_Index;
-}
+using g3t_cut::VertexBefore;
 
 // Ghost triangles ring the hull of a partial triangulation. A ghost on the
 // hull edge u -> v (counterclockwise) is kept as the handle with origin v,
@@ -194,7 +154,7 @@ bool G3TTriangulator::Triangulate()
         v->SetTriangle(m_Mesh->OuterHandle());
         m_Items.push_back(Item{v->m_X, v->m_Y, v});
     }
-    std::sort(m_Items.begin(), m_Items.end(), [](const Item& a, const Item& b) { return ItemBefore<0>(a, b); });
+    g3t_cut::SortItems<0>(m_Items.data(), m_Items.data() + m_Items.size());
 
     // Duplicates: each vertex is compared with the last one kept, on the
     // item's copy of the coordinates (the vertices lie in the caller's
@@ -265,8 +225,12 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
 {
     const int n = hi - lo;
     if (n == 2) {
+        // In axis 0 order, so that the result does not hang on how the
+        // selection above left the pair.
         G3TVertex* a = m_Items[static_cast<std::size_t>(lo)].v;
         G3TVertex* b = m_Items[static_cast<std::size_t>(lo) + 1].v;
+        if (VertexBefore(0, b, a))
+            std::swap(a, b);
         G3TOTri gab = NewTriangle(b, a, nullptr);
         G3TOTri gba = NewTriangle(a, b, nullptr);
         Bond(gab, gba);
@@ -276,7 +240,7 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
     }
     if (n == 3) {
         Item* it = &m_Items[static_cast<std::size_t>(lo)];
-        std::sort(it, it + 3, [](const Item& a, const Item& b) { return ItemBefore<0>(a, b); });
+        g3t_cut::detail::InsertionSort<0>(it, it + 3);
         G3TVertex* a = it[0].v;
         G3TVertex* b = it[1].v;
         G3TVertex* c = it[2].v;
@@ -311,11 +275,11 @@ G3TTriangulator::Hull G3TTriangulator::Recurse(int lo, int hi, int axis)
         return BaseHull({a, b, c}, {gab, gbc, gca});
     }
     const int mid = lo + n / 2;
-    auto first = m_Items.begin() + lo, middle = m_Items.begin() + mid, last = m_Items.begin() + hi;
+    Item* items = m_Items.data();
     if (axis == 0)
-        std::nth_element(first, middle, last, [](const Item& a, const Item& b) { return ItemBefore<0>(a, b); });
+        g3t_cut::SelectItem<0>(items + lo, items + mid, items + hi);
     else
-        std::nth_element(first, middle, last, [](const Item& a, const Item& b) { return ItemBefore<1>(a, b); });
+        g3t_cut::SelectItem<1>(items + lo, items + mid, items + hi);
     if (n > kPrefetchSpan && n / 2 <= kPrefetchSpan)
         PrefetchVertices(lo, hi);
     Hull left = Recurse(lo, mid, 1 - axis);
