@@ -14,6 +14,7 @@ class GArrayCollection;
 class GHashtable;
 class GHeap;
 class GHeapItem;
+class GBlockMemory;
 
 // Root polymorphic base of every kernel object. Carries one user value that
 // the kernel never interprets (wide enough to hold a pointer).
@@ -193,6 +194,8 @@ private:
     GHeapItem* m_SpareBlock = nullptr;
     int m_SpareCount = 0;
     int m_MostSpares = 1;
+    // Where the blocks' slot buffers come from.
+    GBlockMemory* m_BlockMemory = nullptr;
     std::uint64_t m_Serial = 0;
     int m_SlotsPerBlock = 0;
     int m_ItemSize = 0;

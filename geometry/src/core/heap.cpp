@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/block_memory.h"
 #include "core/heap_item.h"
 #include "core/heap_thread_cache.h"
 #include "core/poison.h"
@@ -116,9 +117,10 @@ void GHeap::Init(const char* name, int itemSize, int blockBytes)
     m_Name = CopyName(name);
     m_ItemSize = itemSize;
     m_SlotsPerBlock = itemSize == 0 ? blockBytes : blockBytes / itemSize + 1;
-    const std::size_t slotsBytes = GHeapItem::SlotStride(itemSize) * static_cast<std::size_t>(m_SlotsPerBlock);
+    const std::size_t slotsBytes = GHeapItem::BufferBytes(m_SlotsPerBlock, itemSize);
     // A slot takes at least 8 bytes, so the count fits an int.
     m_MostSpares = static_cast<int>(std::max<std::size_t>(1, kMostSpareBytes / slotsBytes));
+    m_BlockMemory = new GBlockMemory(slotsBytes);
     m_AvailableBlocks = NewUnpooled<GArrayCollection>(32, 64);
     m_FullBlocks = NewUnpooled<GArrayCollection>(32, 64);
     m_Serial = NextSerial();
@@ -131,6 +133,7 @@ GHeap::~GHeap()
     DeleteFromHeapList(this);
     DeleteUnpooled(m_AvailableBlocks);
     DeleteUnpooled(m_FullBlocks);
+    delete m_BlockMemory;
     delete[] m_Name;
 }
 
@@ -204,7 +207,7 @@ int GHeap::TakeFromLastBlock(void** out, int n)
         m_FullBlocks->ensureCapacity(blocks);
         GHeapItem* fresh = TakeSpare();
         if (!fresh)
-            fresh = new GHeapItem(m_SlotsPerBlock, m_ItemSize);
+            fresh = new GHeapItem(m_SlotsPerBlock, m_ItemSize, m_BlockMemory);
         AppendBlock(m_AvailableBlocks, fresh);
     }
     GHeapItem* block = static_cast<GHeapItem*>(m_AvailableBlocks->getLast());

@@ -1,5 +1,7 @@
 #include "core/heap_item.h"
 
+#include "core/block_memory.h"
+
 #include "core/map_pages_ahead.h"
 #include "core/poison.h"
 
@@ -19,13 +21,23 @@ std::size_t GHeapItem::SlotStride(int itemSize)
     return kHeaderBytes + user;
 }
 
-GHeapItem::GHeapItem(int slots, int itemSize) : m_SlotCount(slots), m_Stride(SlotStride(itemSize))
+std::size_t GHeapItem::BufferBytes(int slots, int itemSize)
 {
-    m_SlotsBytes = m_Stride * static_cast<std::size_t>(slots);
-    m_Slots = static_cast<char*>(std::malloc(m_SlotsBytes));
-    if (!m_Slots)
-        throw std::bad_alloc();
-    MapPagesAhead(m_Slots, m_SlotsBytes);
+    return SlotStride(itemSize) * static_cast<std::size_t>(slots);
+}
+
+GHeapItem::GHeapItem(int slots, int itemSize, GBlockMemory* memory)
+    : m_SlotCount(slots), m_Stride(SlotStride(itemSize)), m_Memory(memory)
+{
+    m_SlotsBytes = BufferBytes(slots, itemSize);
+    if (memory) {
+        m_Slots = static_cast<char*>(memory->Take());
+    } else {
+        m_Slots = static_cast<char*>(std::malloc(m_SlotsBytes));
+        if (!m_Slots)
+            throw std::bad_alloc();
+        MapPagesAhead(m_Slots, m_SlotsBytes);
+    }
 #ifdef TESSALY_POISONS_SLOTS
     for (int i = 0; i < slots; ++i)
         PoisonSlot(SlotAt(i) + kHeaderBytes, itemSize);
@@ -48,7 +60,10 @@ char* GHeapItem::SlotAt(int index) const
 
 GHeapItem::~GHeapItem()
 {
-    std::free(m_Slots);
+    if (m_Memory)
+        m_Memory->Give(m_Slots);
+    else
+        std::free(m_Slots);
 }
 
 void* GHeapItem::TakeSlot()

@@ -1,6 +1,8 @@
 #pragma once
 #include "tessaly/object.h"
 
+class GBlockMemory;
+
 // One block of a GHeap: a buffer of equal slots. A slot is a pointer-sized
 // header followed by the user area. While the slot is free its header links
 // to the next free slot; while it is in use the header holds the block's
@@ -12,7 +14,12 @@ public:
     // The user area is rounded up to 8 bytes so every slot stays aligned.
     static std::size_t SlotStride(int itemSize);
 
-    GHeapItem(int slots, int itemSize);
+    // The bytes of the slots' buffer of a block.
+    static std::size_t BufferBytes(int slots, int itemSize);
+
+    // The slots' buffer comes from `memory` when given, else from the
+    // general heap.
+    GHeapItem(int slots, int itemSize, GBlockMemory* memory = nullptr);
     ~GHeapItem() override;
     GHeapItem(const GHeapItem&) = delete;
     GHeapItem& operator=(const GHeapItem&) = delete;
@@ -52,6 +59,7 @@ private:
     char* m_FreeList = nullptr;
     int m_Untouched = 0;
     char* m_Slots = nullptr;
+    GBlockMemory* m_Memory = nullptr;
     std::size_t m_SlotsBytes = 0;
     int m_ListIndex = -1;
     GHeapItem* m_NextSpare = nullptr;
