@@ -1,11 +1,10 @@
 #include "core/block_memory.h"
 
-#include <sys/mman.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <new>
 
+#include "core/huge_page_memory.h"
 #include "core/map_pages_ahead.h"
 #include "core/poison.h"
 
@@ -15,7 +14,7 @@
 
 namespace {
 
-constexpr std::size_t kChunkBytes = std::size_t{2} << 20;
+constexpr std::size_t kChunkBytes = tessaly_memory::kHugePageBytes;
 // The chunk's own record sits in its first cache line.
 constexpr std::size_t kChunkHeaderBytes = 64;
 // A chunk holds at least this many buffers, else buffers come from the
@@ -125,23 +124,9 @@ bool GBlockMemory::FromGeneralHeap(void* buffer)
 
 GBlockMemory::Chunk* GBlockMemory::MapChunk()
 {
-    // Twice the size, trimmed to the aligned middle, so that a chunk is one
-    // huge page and its record is found from any buffer's address.
-    const std::size_t span = 2 * kChunkBytes;
-    void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED)
-        throw std::bad_alloc();
-    const auto start = reinterpret_cast<std::uintptr_t>(raw);
-    const std::uintptr_t aligned = (start + kChunkBytes - 1) & ~(kChunkBytes - 1);
-    if (aligned > start)
-        munmap(raw, aligned - start);
-    const std::uintptr_t end = aligned + kChunkBytes;
-    if (start + span > end)
-        munmap(reinterpret_cast<void*>(end), start + span - end);
-    void* memory = reinterpret_cast<void*>(aligned);
-#ifdef MADV_HUGEPAGE
-    madvise(memory, kChunkBytes, MADV_HUGEPAGE);
-#endif
+    // One huge page, aligned to its size: a buffer's chunk record is found
+    // from the buffer's address.
+    void* memory = tessaly_memory::MapAligned(kChunkBytes, true);
 #if defined(TESSALY_POISONS_SLOTS)
     // Objects in the chunk may hold the only pointer to general heap memory.
     __lsan_register_root_region(memory, kChunkBytes);
@@ -163,7 +148,7 @@ void GBlockMemory::UnmapChunk(Chunk* chunk)
     // of these addresses.
     ASAN_UNPOISON_MEMORY_REGION(chunk, kChunkBytes);
 #endif
-    munmap(chunk, kChunkBytes);
+    tessaly_memory::UnmapAligned(chunk, kChunkBytes);
     --m_ChunkCount;
 }
 

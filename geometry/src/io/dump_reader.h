@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/huge_page_memory.h"
+
 struct G3DumpEdge {
     int vertex[2];
     int flags;
@@ -17,12 +19,16 @@ struct G3DumpFacet {
     int first, last, flags, surface;
 };
 
+// The arrays of a large dump take their memory on huge pages: they are
+// filled once from end to end and dropped after the load.
+template <class T> using G3DumpArray = std::vector<T, tessaly_memory::HugePageAllocator<T>>;
+
 struct G3Dump {
     int nextSurface = 1;
-    std::vector<double> xyz; // 3 per vertex
-    std::vector<int> ring;   // first, last per vertex
-    std::vector<G3DumpEdge> edges;
-    std::vector<G3DumpFacet> facets;
+    G3DumpArray<double> xyz; // 3 per vertex
+    G3DumpArray<int> ring;   // first, last per vertex
+    G3DumpArray<G3DumpEdge> edges;
+    G3DumpArray<G3DumpFacet> facets;
 };
 
 // Parses the text; false with a message naming the line on any error:

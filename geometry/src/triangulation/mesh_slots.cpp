@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "core/huge_page_memory.h"
+
 namespace {
 
 std::atomic<bool> g_HugePages{true};
@@ -42,31 +44,13 @@ namespace g3t_detail {
 
 void* MapChunk()
 {
-    // Map twice the size and keep the aligned middle: no allocator header
-    // shares the chunk's huge page.
-    const std::size_t span = 2 * kChunkBytes;
-    void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED)
-        throw std::bad_alloc();
-    const auto start = reinterpret_cast<std::uintptr_t>(raw);
-    const std::uintptr_t chunk = (start + kChunkBytes - 1) & ~static_cast<std::uintptr_t>(kChunkBytes - 1);
-    if (chunk > start)
-        munmap(raw, chunk - start);
-    const std::uintptr_t chunkEnd = chunk + kChunkBytes;
-    if (start + span > chunkEnd)
-        munmap(reinterpret_cast<void*>(chunkEnd), start + span - chunkEnd);
-    void* p = reinterpret_cast<void*>(chunk);
     // The kernel may refuse huge pages: then small ones come as touched.
-#ifdef MADV_HUGEPAGE
-    if (G3THugePages())
-        madvise(p, kChunkBytes, MADV_HUGEPAGE);
-#endif
-    return p;
+    return tessaly_memory::MapAligned(kChunkBytes, G3THugePages());
 }
 
 void UnmapChunk(void* chunk)
 {
-    munmap(chunk, kChunkBytes);
+    tessaly_memory::UnmapAligned(chunk, kChunkBytes);
 }
 
 } // namespace g3t_detail

@@ -1,0 +1,82 @@
+// The memory of a heap's blocks: the first buffers from the general heap,
+// then chunks of 2 MiB, each given back to the system with its last buffer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "core/block_memory.h"
+
+namespace {
+
+constexpr std::uintptr_t kChunk = std::uintptr_t{2} << 20;
+constexpr int kFromGeneralHeap = 8;
+
+std::uintptr_t ChunkOf(const void* p)
+{
+    return reinterpret_cast<std::uintptr_t>(p) & ~(kChunk - 1);
+}
+
+// Fills every word of every buffer with the buffer's number, then reads all
+// back: buffers that overlapped would overwrite each other.
+void ExpectDisjointAndWritable(const std::vector<void*>& buffers, std::size_t bytes)
+{
+    const std::size_t words = bytes / sizeof(std::uint64_t);
+    for (std::size_t b = 0; b < buffers.size(); ++b)
+        std::fill_n(static_cast<std::uint64_t*>(buffers[b]), words, b);
+    for (std::size_t b = 0; b < buffers.size(); ++b) {
+        const auto* w = static_cast<const std::uint64_t*>(buffers[b]);
+        ASSERT_EQ(std::count(w, w + words, b), static_cast<std::ptrdiff_t>(words)) << "buffer " << b;
+    }
+}
+
+} // namespace
+
+TEST(BlockMemory, ChunksHoldTheLaterBuffersAndGoBackWithTheirLast)
+{
+    struct Case {
+        std::size_t bytes;
+        int perChunk; // 0: every buffer from the general heap
+    };
+    const Case cases[] = {{64, 32767}, {4096, 511}, {70000, 29}, {262000, 8}, {300000, 0}};
+    std::mt19937 rng(7);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        GBlockMemory memory(c.bytes);
+        ASSERT_EQ(memory.GetBuffersPerChunk(), c.perChunk);
+        // Enough for the general heap's share and two and a half chunks,
+        // but at most a few thousand buffers.
+        const int chunked = c.perChunk == 0 ? 20 : std::min(c.perChunk * 5 / 2, 3000);
+        std::vector<void*> buffers;
+        for (int i = 0; i < kFromGeneralHeap + chunked; ++i)
+            buffers.push_back(memory.Take());
+        ExpectDisjointAndWritable(buffers, c.bytes);
+        const int chunks = c.perChunk == 0 ? 0 : (chunked + c.perChunk - 1) / c.perChunk;
+        EXPECT_EQ(memory.GetChunkCount(), chunks);
+        for (std::size_t i = kFromGeneralHeap; c.perChunk > 0 && i < buffers.size(); ++i) {
+            const char* p = static_cast<const char*>(buffers[i]);
+            EXPECT_EQ(ChunkOf(p), ChunkOf(p + c.bytes - 1)) << "buffer " << i << " crosses its chunk's end";
+        }
+
+        // Given back in any order, the chunks go with their last buffer; a
+        // buffer given back is handed out again before a new chunk is mapped.
+        std::shuffle(buffers.begin(), buffers.end(), rng);
+        const std::size_t kept = buffers.size() / 2;
+        for (std::size_t i = kept; i < buffers.size(); ++i)
+            memory.Give(buffers[i]);
+        buffers.resize(kept);
+        EXPECT_LE(memory.GetChunkCount(), chunks);
+        const int before = memory.GetChunkCount();
+        for (int i = 0; i < 3; ++i)
+            buffers.push_back(memory.Take());
+        if (c.perChunk > 0 && before > 0) {
+            EXPECT_EQ(memory.GetChunkCount(), before);
+        }
+        ExpectDisjointAndWritable(buffers, c.bytes);
+        for (void* b : buffers)
+            memory.Give(b);
+        EXPECT_EQ(memory.GetChunkCount(), 0);
+    }
+}
