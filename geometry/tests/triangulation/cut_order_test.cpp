@@ -89,8 +89,9 @@ template <int Axis> void CheckAxis(const Case& c, int n, unsigned seed)
         std::sort(before.begin(), before.end(), g3t_cut::ItemLess<Axis>());
         std::sort(after.begin(), after.end(), g3t_cut::ItemLess<Axis>());
         EXPECT_EQ(Vertices(before), Vertices(std::vector<Item>(expected.begin(), expected.begin() + before.size())));
-        EXPECT_EQ(Vertices(after), Vertices(std::vector<Item>(expected.end() - static_cast<std::ptrdiff_t>(after.size()),
-                                                               expected.end())));
+        EXPECT_EQ(
+            Vertices(after),
+            Vertices(std::vector<Item>(expected.end() - static_cast<std::ptrdiff_t>(after.size()), expected.end())));
     }
 }
 
