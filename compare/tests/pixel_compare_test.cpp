@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include <cstring>
 #include <random>
 
@@ -195,6 +197,38 @@ TEST(PixelCompare, AResultNobodyElseHoldsIsReusedAndOneThatIsHeldIsNot)
         ComparePixels(a, a, result);
         EXPECT_NE(result.image.constBits(), held.constBits());
         EXPECT_EQ(held, ComputeOracle(a, b).image) << "a result someone holds was overwritten";
+        EXPECT_EQ(result.image, ComputeOracle(a, a).image);
+    }
+}
+
+// A result compared into again keeps the rows that stay white without
+// rewriting them; rows that change, and a result changed by its holder in
+// between, come out as a fresh comparison would give them.
+TEST(PixelCompare, ComparingIntoTheSameResultAgainGivesWhatAFreshOneWould)
+{
+    for (const QSize size : {QSize(40, 30), QSize(1100, 1000)}) {
+        SCOPED_TRACE(size.width());
+        const QImage a = Filled(size.width(), size.height(), qRgb(10, 20, 30));
+        QImage b = a.copy();
+        b.setPixel(5, 6, qRgb(0, 0, 0));
+        b.setPixel(size.width() - 1, size.height() - 2, qRgb(200, 0, 0));
+        QImage c = a.copy();
+        c.setPixel(7, 1, qRgb(0, 90, 0));
+        PixelDifference result;
+        const std::pair<const QImage*, const QImage*> pairs[] = {{&a, &a}, {&a, &b}, {&a, &a}, {&b, &c},
+                                                                 {&c, &a}, {&a, &a}, {&a, &a}};
+        for (const auto& pair : pairs) {
+            ComparePixels(*pair.first, *pair.second, result);
+            const Oracle fresh = ComputeOracle(*pair.first, *pair.second);
+            ASSERT_EQ(result.image, fresh.image);
+            ASSERT_EQ(result.count, fresh.count);
+        }
+        const uchar* buffer = result.image.constBits();
+        // Changed by its holder: the rows known white are white no more.
+        result.image.setPixel(3, 4, qRgb(1, 2, 3));
+        QPainter(&result.image).fillRect(QRect(0, size.height() / 2, 9, 2), Qt::black);
+        ComparePixels(a, a, result);
+        EXPECT_EQ(result.image.constBits(), buffer) << "the result was made anew";
         EXPECT_EQ(result.image, ComputeOracle(a, a).image);
     }
 }

@@ -28,4 +28,6 @@ PixelDifference ComparePixels(const QImage& first, const QImage& second);
 // The same into `result`, whose image is reused when it has the size and
 // format and nobody else holds it: a new image of 10^8 pixels costs more in
 // first touches of its pages than the whole comparison into warm memory.
+// Rows of a reused result that were white and stay white are not written
+// again, unless the image was changed in between.
 void ComparePixels(const QImage& first, const QImage& second, PixelDifference& result);
