@@ -20,8 +20,6 @@ constexpr std::size_t kChunkHeaderBytes = 64;
 // A chunk holds at least this many buffers, else buffers come from the
 // general heap: a chunk's unused tail stays small next to what it holds.
 constexpr int kLeastPerChunk = 8;
-// Buffers taken from the general heap before chunks are mapped.
-constexpr int kGeneralBuffers = 8;
 
 } // namespace
 
@@ -59,20 +57,12 @@ GBlockMemory::~GBlockMemory()
 
 void* GBlockMemory::Take()
 {
-    if (m_PerChunk == 0 || m_GeneralBuffers < kGeneralBuffers) {
+    if (m_PerChunk == 0 || m_GeneralBuffers * m_BufferBytes < kGeneralBytes) {
         void* buffer = std::malloc(m_BufferBytes ? m_BufferBytes : 1);
         if (!buffer)
             throw std::bad_alloc();
         MapPagesAhead(buffer, m_BufferBytes);
-        if (m_PerChunk > 0) {
-            for (void*& slot : m_General) {
-                if (!slot) {
-                    slot = buffer;
-                    break;
-                }
-            }
-            ++m_GeneralBuffers;
-        }
+        ++m_GeneralBuffers;
         return buffer;
     }
     Chunk* chunk = m_Open ? m_Open : MapChunk();
@@ -95,8 +85,9 @@ void GBlockMemory::Give(void* buffer)
 {
     if (!buffer)
         return;
-    if (m_PerChunk == 0 || FromGeneralHeap(buffer)) {
+    if (m_ChunkBases.count(reinterpret_cast<std::uintptr_t>(Chunk::Of(buffer))) == 0) {
         std::free(buffer);
+        --m_GeneralBuffers;
         return;
     }
     Chunk* chunk = Chunk::Of(buffer);
@@ -110,29 +101,24 @@ void GBlockMemory::Give(void* buffer)
         Open(chunk);
 }
 
-bool GBlockMemory::FromGeneralHeap(void* buffer)
-{
-    for (void*& slot : m_General) {
-        if (slot == buffer) {
-            slot = nullptr;
-            --m_GeneralBuffers;
-            return true;
-        }
-    }
-    return false;
-}
-
 GBlockMemory::Chunk* GBlockMemory::MapChunk()
 {
     // One huge page, aligned to its size: a buffer's chunk record is found
-    // from the buffer's address.
+    // from the buffer's address. A buffer of the general heap never lies in
+    // a chunk (the chunks are mapped for this memory alone), so a buffer's
+    // chunk base is in m_ChunkBases exactly when the buffer came from one.
     void* memory = tessaly_memory::MapAligned(kChunkBytes, true);
+    try {
+        m_ChunkBases.insert(reinterpret_cast<std::uintptr_t>(memory));
+    } catch (...) {
+        tessaly_memory::UnmapAligned(memory, kChunkBytes);
+        throw;
+    }
 #if defined(TESSALY_POISONS_SLOTS)
     // Objects in the chunk may hold the only pointer to general heap memory.
     __lsan_register_root_region(memory, kChunkBytes);
 #endif
     Chunk* chunk = new (memory) Chunk;
-    ++m_ChunkCount;
     Open(chunk);
     return chunk;
 }
@@ -148,8 +134,8 @@ void GBlockMemory::UnmapChunk(Chunk* chunk)
     // of these addresses.
     ASAN_UNPOISON_MEMORY_REGION(chunk, kChunkBytes);
 #endif
+    m_ChunkBases.erase(reinterpret_cast<std::uintptr_t>(chunk));
     tessaly_memory::UnmapAligned(chunk, kChunkBytes);
-    --m_ChunkCount;
 }
 
 // The open chunks form a list through their records, the newest at the head.

@@ -1,8 +1,10 @@
 #pragma once
 // Memory for the slot buffers of one heap's blocks, all of one size.
 //
-// The first few buffers come from the general heap, so that a heap of few
-// objects stays small. After that, buffers are carved from 2 MiB chunks
+// The first buffers, up to kGeneralBytes, come from the general heap, so
+// that a heap of few objects stays small and the unused part of a heap's
+// last chunk (up to 2 MiB once huge pages back it) stays a fraction of
+// what the heap holds. After that, buffers are carved from 2 MiB chunks
 // mapped for the heap alone with huge pages advised: where the first touch
 // of a small page costs more than filling it (virtual machines), a body of
 // a million facets would otherwise touch a hundred thousand of them one by
@@ -11,9 +13,14 @@
 // general heap. Not thread-safe: its heap's lock guards it.
 
 #include <cstddef>
+#include <cstdint>
+#include <unordered_set>
 
 class GBlockMemory {
 public:
+    // What a heap takes from the general heap before it maps chunks.
+    static constexpr std::size_t kGeneralBytes = std::size_t{32} << 20;
+
     explicit GBlockMemory(std::size_t bufferBytes);
     // Gives back the chunks; every buffer must have been given back.
     ~GBlockMemory();
@@ -26,7 +33,7 @@ public:
     void Give(void* buffer);
 
     // How many chunks are mapped (for tests and memory accounting).
-    int GetChunkCount() const { return m_ChunkCount; }
+    int GetChunkCount() const { return static_cast<int>(m_ChunkBases.size()); }
     // How many buffers one chunk holds; 0 when they all come from the
     // general heap.
     int GetBuffersPerChunk() const { return m_PerChunk; }
@@ -37,14 +44,12 @@ private:
     void UnmapChunk(Chunk* chunk);
     void Open(Chunk* chunk);
     void Close(Chunk* chunk);
-    bool FromGeneralHeap(void* buffer);
 
     std::size_t m_BufferBytes;
     int m_PerChunk = 0;
-    int m_GeneralBuffers = 0;
-    int m_ChunkCount = 0;
-    // The general heap's buffers, few enough to search.
-    void* m_General[8] = {};
+    // Buffers of the general heap handed out and not given back.
+    std::size_t m_GeneralBuffers = 0;
+    std::unordered_set<std::uintptr_t> m_ChunkBases;
     // Chunks with a buffer to give, most recently opened last.
     Chunk* m_Open = nullptr;
 };

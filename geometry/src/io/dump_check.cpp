@@ -64,7 +64,7 @@ bool IsDetached(const G3DumpEdge& e)
 
 bool CheckRings(const G3Dump& d, std::string& error)
 {
-    std::vector<char> seen(2 * d.edges.size(), 0);
+    G3DumpArray<char> seen(2 * d.edges.size(), 0);
     int V = static_cast<int>(d.ring.size() / 2);
     for (int v = 0; v < V; ++v) {
         std::string name = "ring of vertex " + std::to_string(v);
@@ -99,7 +99,7 @@ bool Touches(const G3DumpEdge& e, int v)
     return e.vertex[0] == v || e.vertex[1] == v;
 }
 
-bool CheckFacetList(const G3Dump& d, int f, std::vector<char>& seen, std::string& error)
+bool CheckFacetList(const G3Dump& d, int f, G3DumpArray<char>& seen, std::string& error)
 {
     std::string name = "facet " + std::to_string(f);
     int last = -1, loopStart = -1, end = -1;
@@ -140,7 +140,7 @@ bool G3CheckDump(const G3Dump& d, std::string& error)
 {
     if (!CheckRanges(d, error) || !CheckRings(d, error))
         return false;
-    std::vector<char> seen(2 * d.edges.size(), 0);
+    G3DumpArray<char> seen(2 * d.edges.size(), 0);
     for (int f = 0; f < static_cast<int>(d.facets.size()); ++f)
         if (!CheckFacetList(d, f, seen, error))
             return false;

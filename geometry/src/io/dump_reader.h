@@ -19,8 +19,9 @@ struct G3DumpFacet {
     int first, last, flags, surface;
 };
 
-// The arrays of a large dump take their memory on huge pages: they are
-// filled once from end to end and dropped after the load.
+// The arrays of a large dump, and the load's other arrays of one entry per
+// element, take their memory on huge pages: they are filled once from end
+// to end and dropped after the load.
 template <class T> using G3DumpArray = std::vector<T, tessaly_memory::HugePageAllocator<T>>;
 
 struct G3Dump {

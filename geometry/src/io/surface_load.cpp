@@ -44,13 +44,13 @@ bool G3Surface::Load(const char* path, std::string* error)
             *error = path ? message : "no file name";
         return false;
     }
-    std::vector<G3Vertex*> vertices(dump.ring.size() / 2);
+    G3DumpArray<G3Vertex*> vertices(dump.ring.size() / 2);
     // The element lists grow once, to their final size.
     m_Vertices->ensureCapacity(m_Vertices->size() + static_cast<int>(dump.ring.size() / 2));
     m_Edges->ensureCapacity(m_Edges->size() + static_cast<int>(dump.edges.size()));
     m_Facets->ensureCapacity(m_Facets->size() + static_cast<int>(dump.facets.size()));
-    std::vector<G3Edge*> edges(dump.edges.size());
-    std::vector<G3Facet*> facets(dump.facets.size());
+    G3DumpArray<G3Edge*> edges(dump.edges.size());
+    G3DumpArray<G3Facet*> facets(dump.facets.size());
     for (std::size_t k = 0; k < vertices.size(); ++k)
         vertices[k] = AddVertex(&dump.xyz[3 * k]);
     for (std::size_t k = 0; k < facets.size(); ++k) {

@@ -1,4 +1,4 @@
-// The memory of a heap's blocks: the first buffers from the general heap,
+// The memory of a heap's blocks: the first megabytes from the general heap,
 // then chunks of 2 MiB, each given back to the system with its last buffer.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,12 @@
 namespace {
 
 constexpr std::uintptr_t kChunk = std::uintptr_t{2} << 20;
-constexpr int kFromGeneralHeap = 8;
+
+// Buffers of `bytes` taken from the general heap before the first chunk.
+int FromGeneralHeap(std::size_t bytes)
+{
+    return static_cast<int>((GBlockMemory::kGeneralBytes + bytes - 1) / bytes);
+}
 
 std::uintptr_t ChunkOf(const void* p)
 {
@@ -46,16 +51,21 @@ TEST(BlockMemory, ChunksHoldTheLaterBuffersAndGoBackWithTheirLast)
         SCOPED_TRACE(c.bytes);
         GBlockMemory memory(c.bytes);
         ASSERT_EQ(memory.GetBuffersPerChunk(), c.perChunk);
-        // Enough for the general heap's share and two and a half chunks,
-        // but at most a few thousand buffers.
+        // The general heap's share and two and a half chunks, but at most
+        // a few thousand buffers from chunks.
+        const int general = FromGeneralHeap(c.bytes);
         const int chunked = c.perChunk == 0 ? 20 : std::min(c.perChunk * 5 / 2, 3000);
         std::vector<void*> buffers;
-        for (int i = 0; i < kFromGeneralHeap + chunked; ++i)
+        for (int i = 0; i < general + chunked; ++i) {
             buffers.push_back(memory.Take());
+            if (i == general - 1) {
+                EXPECT_EQ(memory.GetChunkCount(), 0);
+            }
+        }
         ExpectDisjointAndWritable(buffers, c.bytes);
         const int chunks = c.perChunk == 0 ? 0 : (chunked + c.perChunk - 1) / c.perChunk;
         EXPECT_EQ(memory.GetChunkCount(), chunks);
-        for (std::size_t i = kFromGeneralHeap; c.perChunk > 0 && i < buffers.size(); ++i) {
+        for (std::size_t i = static_cast<std::size_t>(general); c.perChunk > 0 && i < buffers.size(); ++i) {
             const char* p = static_cast<const char*>(buffers[i]);
             EXPECT_EQ(ChunkOf(p), ChunkOf(p + c.bytes - 1)) << "buffer " << i << " crosses its chunk's end";
         }
