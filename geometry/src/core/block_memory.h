@@ -19,7 +19,7 @@
 class GBlockMemory {
 public:
     // What a heap takes from the general heap before it maps chunks.
-    static constexpr std::size_t kGeneralBytes = std::size_t{32} << 20;
+    static constexpr std::size_t kGeneralBytes = std::size_t{64} << 20;
 
     explicit GBlockMemory(std::size_t bufferBytes);
     // Gives back the chunks; every buffer must have been given back.
