@@ -55,9 +55,21 @@ GBlockMemory::~GBlockMemory()
         UnmapChunk(m_Open);
 }
 
+bool GBlockMemory::TakesFromChunk() const
+{
+    if (m_PerChunk == 0)
+        return false;
+    // A chunk with room is mapped (and resident) already; announced
+    // buffers fill whole chunks.
+    return m_Open || m_GeneralBuffers * m_BufferBytes >= kGeneralBytes ||
+        m_Expected >= static_cast<std::size_t>(m_PerChunk);
+}
+
 void* GBlockMemory::Take()
 {
-    if (m_PerChunk == 0 || m_GeneralBuffers * m_BufferBytes < kGeneralBytes) {
+    if (m_Expected > 0)
+        --m_Expected;
+    if (!TakesFromChunk()) {
         void* buffer = std::malloc(m_BufferBytes ? m_BufferBytes : 1);
         if (!buffer)
             throw std::bad_alloc();

@@ -197,6 +197,14 @@ void* GHeap::TakeFromBlocks()
     return user;
 }
 
+void GHeap::ExpectObjects(long count)
+{
+    if (count <= 0 || !m_BlockMemory)
+        return;
+    GSemaphorGuard guard(m_Lock);
+    m_BlockMemory->Expect(static_cast<std::size_t>(count) / static_cast<std::size_t>(m_SlotsPerBlock));
+}
+
 int GHeap::TakeFromLastBlock(void** out, int n)
 {
     if (m_AvailableBlocks->isEmpty()) {

@@ -11,6 +11,13 @@
 #include "tessaly/surface.h"
 
 namespace {
+// Tells the pool of an element class how many elements are coming.
+template <class Element> void ExpectElements(std::size_t count)
+{
+    if (GHeap* heap = Element::GetClassHeap())
+        heap->ExpectObjects(static_cast<long>(count));
+}
+
 // Parses and checks a regular file. Anything else (a directory, a FIFO, a
 // device) is refused before a byte is read: it is opened without waiting
 // for a writer and checked on the open descriptor. The file is read in
@@ -45,6 +52,11 @@ bool G3Surface::Load(const char* path, std::string* error)
         return false;
     }
     G3DumpArray<G3Vertex*> vertices(dump.ring.size() / 2);
+    // The pools learn how many elements are coming, so that their blocks
+    // come on huge pages from the start.
+    ExpectElements<G3Vertex>(vertices.size());
+    ExpectElements<G3Edge>(dump.edges.size());
+    ExpectElements<G3Facet>(dump.facets.size());
     // The element lists grow once, to their final size.
     m_Vertices->ensureCapacity(m_Vertices->size() + static_cast<int>(dump.ring.size() / 2));
     m_Edges->ensureCapacity(m_Edges->size() + static_cast<int>(dump.edges.size()));

@@ -90,3 +90,41 @@ TEST(BlockMemory, ChunksHoldTheLaterBuffersAndGoBackWithTheirLast)
         EXPECT_EQ(memory.GetChunkCount(), 0);
     }
 }
+
+// Announced buffers fill whole chunks from the start; what is not a whole
+// chunk's worth, and what comes after, goes to the general heap, unless a
+// chunk has room again.
+TEST(BlockMemory, AnnouncedBuffersComeFromChunksAtOnce)
+{
+    const std::size_t bytes = 4096;
+    GBlockMemory memory(bytes);
+    const int perChunk = memory.GetBuffersPerChunk();
+    memory.Expect(static_cast<std::size_t>(perChunk) / 2);
+    void* lone = memory.Take();
+    EXPECT_EQ(memory.GetChunkCount(), 0) << "half a chunk's worth maps no chunk";
+    memory.Give(lone);
+
+    memory.Expect(static_cast<std::size_t>(2 * perChunk));
+    std::vector<void*> buffers;
+    for (int i = 0; i < 2 * perChunk; ++i)
+        buffers.push_back(memory.Take());
+    EXPECT_EQ(memory.GetChunkCount(), 2);
+    std::vector<std::uintptr_t> chunks;
+    for (void* b : buffers)
+        chunks.push_back(ChunkOf(b));
+    std::sort(chunks.begin(), chunks.end());
+    EXPECT_EQ(std::unique(chunks.begin(), chunks.end()) - chunks.begin(), 2) << "the buffers lie in the two chunks";
+
+    void* after = memory.Take();
+    EXPECT_EQ(memory.GetChunkCount(), 2);
+    EXPECT_FALSE(std::binary_search(chunks.begin(), chunks.end(), ChunkOf(after))) << "past the announced ones";
+    memory.Give(buffers.back());
+    void* again = memory.Take();
+    EXPECT_EQ(again, buffers.back()) << "a chunk with room is used before the general heap";
+    buffers.back() = again;
+    buffers.push_back(after);
+    ExpectDisjointAndWritable(buffers, bytes);
+    for (void* b : buffers)
+        memory.Give(b);
+    EXPECT_EQ(memory.GetChunkCount(), 0);
+}
