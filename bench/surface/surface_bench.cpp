@@ -89,6 +89,9 @@ int main(int argc, char** argv)
     bool saved = body->Save(path.c_str());
     double save = Seconds(start);
     double mb = static_cast<double>(FileSize(path.c_str())) / 1e6;
+    // The saved file goes to the disk before anything reads it, so that its
+    // writing back does not share the cores with whichever read comes first.
+    sync();
 
     G3Surface loaded;
     std::string error;
