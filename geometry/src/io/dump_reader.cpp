@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -17,7 +18,9 @@ namespace {
 class Tokens {
 public:
     explicit Tokens(const std::string& text) : m_At(text.data()), m_End(text.data() + text.size()) {}
-    explicit Tokens(int fd) : m_Fd(fd), m_Buffer(kChunkBytes) { m_At = m_End = m_Buffer.data(); }
+    // A small file gets a buffer of its size, not a whole part: a host that
+    // loads many small bodies pays for no megabyte of fresh pages each.
+    Tokens(int fd, long long fileBytes) : m_Fd(fd), m_Buffer(BufferBytes(fileBytes)) { m_At = m_End = m_Buffer.data(); }
 
     bool Next(const char** first, const char** last)
     {
@@ -44,6 +47,15 @@ public:
 
 private:
     static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+    static constexpr std::size_t kLeastBufferBytes = std::size_t{1} << 12;
+
+    // One byte more than the file, so that its end is seen in one read.
+    static std::size_t BufferBytes(long long fileBytes)
+    {
+        if (fileBytes < 0 || static_cast<unsigned long long>(fileBytes) >= kChunkBytes)
+            return kChunkBytes;
+        return std::max(kLeastBufferBytes, static_cast<std::size_t>(fileBytes) + 1);
+    }
 
     static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -187,7 +199,7 @@ bool G3ParseDump(const std::string& text, G3Dump& dump, std::string& error)
 
 bool G3ParseDumpFile(int fd, long long fileBytes, const std::string& name, G3Dump& dump, std::string& error)
 {
-    Tokens in(fd);
+    Tokens in(fd, fileBytes);
     if (ParseTokens(in, fileBytes, dump, error))
         return true;
     if (in.ReadFailed())
