@@ -9,6 +9,8 @@
 // a facet threads its edge list through them too. The surface owns every
 // element and links and unlinks them.
 
+#include <cstdint>
+
 #include "tessaly/containers.h"
 #include "tessaly/math.h"
 #include "tessaly/object.h"
@@ -82,7 +84,7 @@ public:
     // Data attached by providers, one entry per provider.
     void SetOutExData(G3ExDataProvider* provider, void* data);
     void* GetOutExData(G3ExDataProvider* provider) const;
-    bool IsOutExDataExist() const { return m_ProviderData != nullptr; }
+    bool IsOutExDataExist() const { return (m_ProviderDataAndLock & ~kProviderLockBit) != 0; }
     // Hands every non-null entry to its provider's FreeExData and nulls it.
     void RemoveExData();
     void RemoveExData(G3ExDataProvider* provider);
@@ -91,9 +93,9 @@ public:
     void ProviderOpenExData(G3Obj* obj);
     void ProviderSetExData(G3Obj* obj);
     void ProviderTransformExData(G3Obj* obj, double m[4][4]);
-    void LockExDataProvider() { m_ProviderLocked = true; }
-    void UnLockExDataProvider() { m_ProviderLocked = false; }
-    bool IsExDataProviderLocked() const { return m_ProviderLocked; }
+    void LockExDataProvider() { m_ProviderDataAndLock |= kProviderLockBit; }
+    void UnLockExDataProvider() { m_ProviderDataAndLock &= ~kProviderLockBit; }
+    bool IsExDataProviderLocked() const { return (m_ProviderDataAndLock & kProviderLockBit) != 0; }
 
     // The library-wide provider registry.
     static void AddProvider(G3ExDataProvider* provider);
@@ -109,11 +111,16 @@ public:
     static constexpr long kSelected = 1L << 28;
 
 private:
+    static constexpr std::uintptr_t kProviderLockBit = 1;
+    G3ProviderDataMap* ProviderData() const;
+
     long m_Id = 0;
     long m_Flags = 0;
     GObj* m_ExData = nullptr;
-    bool m_ProviderLocked = false;
-    G3ProviderDataMap* m_ProviderData = nullptr;
+    // The address of the provider data (null when none) with the provider
+    // lock in its lowest bit: the data is aligned, and every element saves
+    // the word a separate flag would take with its padding.
+    std::uintptr_t m_ProviderDataAndLock = 0;
 };
 
 // A point (x, y, z). Points are equal when closer than 1e-6.

@@ -64,7 +64,7 @@ bool G3Obj::RemoveExDataProvider(G3ExDataProvider* provider)
 
 void G3Obj::ProviderOpenExData(G3Obj* obj)
 {
-    if (m_ProviderLocked)
+    if (IsExDataProviderLocked())
         return;
     GArrayCollection* list = GetProviderList();
     for (int i = 0; i < list->size(); ++i)

@@ -69,10 +69,17 @@ private:
     int capacity = 2;
 };
 
+static_assert(alignof(G3ProviderDataMap) > 1, "the provider lock lives in the low bit of the data's address");
+
+G3ProviderDataMap* G3Obj::ProviderData() const
+{
+    return reinterpret_cast<G3ProviderDataMap*>(m_ProviderDataAndLock & ~kProviderLockBit);
+}
+
 G3Obj::~G3Obj()
 {
     RemoveExData();
-    delete m_ProviderData;
+    delete ProviderData();
 }
 
 void G3Obj::Copy(GObj* source)
@@ -103,24 +110,29 @@ int G3Obj::GetObjectType()
 
 void G3Obj::SetOutExData(G3ExDataProvider* provider, void* data)
 {
-    if (!m_ProviderData)
-        m_ProviderData = new G3ProviderDataMap;
-    m_ProviderData->Set(provider, data);
+    G3ProviderDataMap* map = ProviderData();
+    if (!map) {
+        map = new G3ProviderDataMap;
+        m_ProviderDataAndLock |= reinterpret_cast<std::uintptr_t>(map);
+    }
+    map->Set(provider, data);
 }
 
 void* G3Obj::GetOutExData(G3ExDataProvider* provider) const
 {
-    if (!m_ProviderData)
+    G3ProviderDataMap* map = ProviderData();
+    if (!map)
         return nullptr;
-    G3ProviderDataMap::Entry* entry = m_ProviderData->Find(provider);
+    G3ProviderDataMap::Entry* entry = map->Find(provider);
     return entry ? entry->data : nullptr;
 }
 
 void G3Obj::RemoveExData()
 {
-    if (!m_ProviderData)
+    G3ProviderDataMap* map = ProviderData();
+    if (!map)
         return;
-    for (G3ProviderDataMap::Entry& entry : *m_ProviderData) {
+    for (G3ProviderDataMap::Entry& entry : *map) {
         void* data = entry.data;
         // Nulled before the provider sees it, so a provider that looks at
         // the object meanwhile never finds freed data.
@@ -132,9 +144,10 @@ void G3Obj::RemoveExData()
 
 void G3Obj::RemoveExData(G3ExDataProvider* provider)
 {
-    if (!m_ProviderData)
+    G3ProviderDataMap* map = ProviderData();
+    if (!map)
         return;
-    G3ProviderDataMap::Entry* entry = m_ProviderData->Find(provider);
+    G3ProviderDataMap::Entry* entry = map->Find(provider);
     if (!entry || !entry->data)
         return;
     void* data = entry->data;
@@ -144,8 +157,9 @@ void G3Obj::RemoveExData(G3ExDataProvider* provider)
 
 void G3Obj::CopyExData(G3Obj* source)
 {
-    if (!source || !source->m_ProviderData)
+    G3ProviderDataMap* map = source ? source->ProviderData() : nullptr;
+    if (!map)
         return;
-    for (G3ProviderDataMap::Entry& entry : *source->m_ProviderData)
+    for (G3ProviderDataMap::Entry& entry : *map)
         entry.provider->CopyExData(this, source);
 }

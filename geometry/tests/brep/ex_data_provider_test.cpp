@@ -121,6 +121,32 @@ TEST(ExDataProvider, ManyProvidersOnOneObject)
         EXPECT_EQ(p.Live(), 0u);
 }
 
+// The lock and the attached data share one word of the object; neither may
+// disturb the other in any order of locking, attaching and removing.
+TEST(ExDataProvider, TheLockAndTheDataDoNotDisturbEachOther)
+{
+    CountingProvider provider;
+    Registered registration(&provider);
+    G3Vertex vertex(0, 0, 0);
+    vertex.LockExDataProvider();
+    EXPECT_TRUE(vertex.IsExDataProviderLocked());
+    EXPECT_FALSE(vertex.IsOutExDataExist());
+    provider.OpenExData(&vertex); // attaching directly is not refused by the lock
+    EXPECT_TRUE(vertex.IsExDataProviderLocked());
+    ASSERT_TRUE(vertex.IsOutExDataExist());
+    auto* record = vertex.GetOutExData(&provider);
+    vertex.ProviderOpenExData(&vertex); // refused: the lock holds
+    EXPECT_EQ(vertex.GetOutExData(&provider), record);
+    vertex.UnLockExDataProvider();
+    EXPECT_FALSE(vertex.IsExDataProviderLocked());
+    EXPECT_EQ(vertex.GetOutExData(&provider), record);
+    vertex.LockExDataProvider();
+    vertex.RemoveExData(&provider);
+    EXPECT_EQ(vertex.GetOutExData(&provider), nullptr);
+    EXPECT_TRUE(vertex.IsExDataProviderLocked());
+    EXPECT_EQ(provider.Live(), 0u);
+}
+
 TEST(ExDataProvider, RegistryRemovalSwapsWithTheLast)
 {
     G3ExDataProvider a, b, c;
