@@ -30,18 +30,31 @@ int G3FormatInt(int value, char* out)
     return static_cast<int>(written.ptr - out);
 }
 
+namespace {
+// Steps over one leading plus sign, as strtol and the C library's scanf
+// do; from_chars takes a minus sign only. A sign after the plus ("+-5") is
+// refused: false.
+bool SkipPlusSign(const char** first, const char* last)
+{
+    if (*first == last || **first != '+')
+        return true;
+    ++*first;
+    return *first == last || **first != '-';
+}
+} // namespace
+
 bool G3ParseInt(const char* first, const char* last, int* value)
 {
-    if (first != last && *first == '+')
-        ++first;
+    if (!SkipPlusSign(&first, last))
+        return false;
     auto read = std::from_chars(first, last, *value);
     return read.ec == std::errc() && read.ptr == last;
 }
 
 bool G3ParseFiniteDouble(const char* first, const char* last, double* value)
 {
-    if (first != last && *first == '+')
-        ++first;
+    if (!SkipPlusSign(&first, last))
+        return false;
     auto read = std::from_chars(first, last, *value, std::chars_format::general);
     return read.ec == std::errc() && read.ptr == last && std::isfinite(*value);
 }

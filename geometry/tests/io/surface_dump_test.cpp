@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -411,4 +414,57 @@ TEST(SurfaceDump, ATokenLongerThanAnyReadBufferIsQuotedWhole)
     std::string error;
     EXPECT_FALSE(s.Load(dir.File("long.txt").c_str(), &error));
     EXPECT_EQ(error, "line 1: not an integer: '" + digits + "'");
+}
+
+// Every integer of a dump is read the way strtol reads a whole token in
+// the int range: plain digits, one sign, leading zeros, the range's ends.
+// Anything else is refused with the token quoted. The token is read both
+// with whitespace after it and as the last byte of the file.
+TEST(SurfaceDump, IntegerTokensReadAsStrtolReadsThem)
+{
+    const char* tokens[] = {"0",
+                            "7",
+                            "-0",
+                            "-12",
+                            "+12",
+                            "0012",
+                            "-0012",
+                            "999999999",
+                            "-999999999",
+                            "1000000000",
+                            "2147483647",
+                            "-2147483648",
+                            "2147483648",
+                            "-2147483649",
+                            "00000000000000000042",
+                            "12a",
+                            "a12",
+                            "-",
+                            "+",
+                            "--1",
+                            "+-5",
+                            "-+5",
+                            "1.0",
+                            "1e3",
+                            "0x10",
+                            "99999999999999999999"};
+    TempDir dir;
+    for (const char* token : tokens) {
+        char* end = nullptr;
+        errno = 0;
+        const long expected = std::strtol(token, &end, 10);
+        const bool isInt = *token != '\0' && *end == '\0' && errno == 0 && expected >= INT_MIN && expected <= INT_MAX;
+        for (const char* after : {" 0\n", ""}) {
+            const std::string text = after[0] ? std::string("0 0 0 ") + token + after : std::string("0 0 0 1 ") + token;
+            WriteText(dir.File("int.txt"), text);
+            G3Surface s;
+            std::string error;
+            EXPECT_EQ(s.Load(dir.File("int.txt").c_str(), &error), isInt) << "'" << text << "'";
+            if (!isInt) {
+                EXPECT_EQ(error, std::string("line 1: not an integer: '") + token + "'");
+            } else if (after[0]) {
+                EXPECT_EQ(s.GetNextSurfaceCounter(), expected) << "'" << text << "'";
+            }
+        }
+    }
 }
